@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs everything Vocalix needs to build, run and test on Debian 12.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6opengl6-dev
+  libespeak-ng-dev espeak-ng-data espeak-ng
+  libpcre2-dev libsndfile1-dev libsamplerate0-dev
+  libx11-dev libx11-xcb-dev libxcb1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  lame vorbis-tools cups-client
+  pipewire pipewire-pulse wireplumber pulseaudio-utils dbus dbus-x11
+  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core sox
+  clang libclang-rt-14-dev
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,108 @@
+#include "base/AtomicFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vocalix::base {
+namespace {
+
+void SetError(std::string* error, const std::string& what) {
+    if (error)
+        *error = what + ": " + std::strerror(errno);
+}
+
+std::string RandomSuffix() {
+    static thread_local std::mt19937_64 rng{std::random_device{}()};
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string s;
+    for (int i = 0; i < 8; ++i)
+        s += digits[rng() % 36];
+    return s;
+}
+
+} // namespace
+
+bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes,
+                     std::string* error) {
+    namespace fs = std::filesystem;
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const fs::path temp = dir / ("." + target.filename().string() + ".tmp-" + RandomSuffix());
+
+    // Keep the permissions of a file we replace; new files get the usual 0666 & ~umask.
+    mode_t mode = 0666;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0)
+        mode = st.st_mode & 07777;
+
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+        SetError(error, "cannot create " + temp.string());
+        return false;
+    }
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            SetError(error, "cannot write " + temp.string());
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return false;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        SetError(error, "cannot flush " + temp.string());
+        ::unlink(temp.c_str());
+        return false;
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        SetError(error, "cannot replace " + target.string());
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes, std::string* error) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, "cannot open " + file.string());
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        SetError(error, "cannot read " + file.string());
+        ::close(fd);
+        return false;
+    }
+    bytes.clear();
+    if (st.st_size > 0)
+        bytes.reserve(static_cast<size_t>(st.st_size));
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            SetError(error, "cannot read " + file.string());
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+} // namespace vocalix::base

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The program keeps every text as Windows-1251 bytes with CR LF line ends.
+// These routines are the single place where such text meets Unicode.
+namespace vocalix::base {
+
+// Unicode code point of one Windows-1251 byte (0x98, undefined, maps to U+0098).
+char32_t Cp1251ToUnicode(unsigned char byte);
+
+// Windows-1251 byte for a code point; a character the code page lacks becomes '?'.
+char UnicodeToCp1251(char32_t code);
+
+// Whole strings: Windows-1251 bytes to UTF-8 and back. Malformed UTF-8 bytes become '?'.
+std::string Cp1251ToUtf8(std::string_view text);
+std::string Utf8ToCp1251(std::string_view text);
+
+// LF or lone CR line ends to CR LF; existing CR LF pairs stay as they are.
+std::string ToCrLf(std::string_view text);
+
+} // namespace vocalix::base

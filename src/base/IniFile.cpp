@@ -1,0 +1,222 @@
+#include "base/IniFile.h"
+
+#include "base/AtomicFile.h"
+
+#include <charconv>
+#include <climits>
+
+namespace vocalix::base {
+namespace {
+
+unsigned char FoldCase(unsigned char c) {
+    if (c >= 'a' && c <= 'z')
+        return static_cast<unsigned char>(c - 32);
+    if (c >= 0xE0)
+        return static_cast<unsigned char>(c - 32); // а..я -> А..Я
+    if (c == 0xB8)
+        return 0xA8; // ё -> Ё
+    return c;
+}
+
+std::string_view Trim(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
+    return s.substr(b, e - b);
+}
+
+} // namespace
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+void IniFile::Parse(std::string_view text) {
+    m_sections.clear();
+    Section* current = nullptr;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view line = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+            ++pos;
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            const size_t close = line.find(']');
+            if (close == std::string_view::npos)
+                continue;
+            const std::string_view name = Trim(line.substr(1, close - 1));
+            current = FindSection(name);
+            if (!current) {
+                m_sections.push_back({std::string(name), {}});
+                current = &m_sections.back();
+            }
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (!current || eq == std::string_view::npos)
+            continue;
+        const std::string_view key = Trim(line.substr(0, eq));
+        if (key.empty())
+            continue;
+        const std::string_view value = Trim(line.substr(eq + 1));
+        bool found = false;
+        for (auto& e : current->entries)
+            if (EqualsNoCase(e.key, key)) {
+                found = true; // the first occurrence wins, as a reader of such files expects
+                break;
+            }
+        if (!found)
+            current->entries.push_back({std::string(key), std::string(value)});
+    }
+}
+
+std::string IniFile::Serialize() const {
+    std::string out;
+    for (const auto& s : m_sections) {
+        out += '[';
+        out += s.name;
+        out += "]\r\n";
+        for (const auto& e : s.entries) {
+            out += e.key;
+            out += '=';
+            out += e.value;
+            out += "\r\n";
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool IniFile::Load(const std::filesystem::path& file) {
+    std::string bytes;
+    if (!ReadFileBytes(file, bytes)) {
+        m_sections.clear();
+        return false;
+    }
+    Parse(bytes);
+    return true;
+}
+
+bool IniFile::Save(const std::filesystem::path& file, std::string* error) const {
+    return WriteFileAtomic(file, Serialize(), error);
+}
+
+const IniFile::Section* IniFile::FindSection(std::string_view name) const {
+    for (const auto& s : m_sections)
+        if (EqualsNoCase(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+IniFile::Section* IniFile::FindSection(std::string_view name) {
+    for (auto& s : m_sections)
+        if (EqualsNoCase(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+const IniFile::Entry* IniFile::FindEntry(std::string_view section, std::string_view key) const {
+    const Section* s = FindSection(section);
+    if (!s)
+        return nullptr;
+    for (const auto& e : s->entries)
+        if (EqualsNoCase(e.key, key))
+            return &e;
+    return nullptr;
+}
+
+bool IniFile::HasKey(std::string_view section, std::string_view key) const {
+    return FindEntry(section, key) != nullptr;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view def) const {
+    const Entry* e = FindEntry(section, key);
+    return e ? e->value : std::string(def);
+}
+
+int IniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
+    const Entry* e = FindEntry(section, key);
+    if (!e)
+        return def;
+    std::string_view v = Trim(e->value);
+    if (!v.empty() && v.front() == '+')
+        v.remove_prefix(1);
+    if (v.empty())
+        return def;
+    long long value = 0;
+    const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
+    if (ec != std::errc() || ptr != v.data() + v.size() || value < INT_MIN || value > INT_MAX)
+        return def;
+    return static_cast<int>(value);
+}
+
+bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
+    const int sentinel = ReadInteger(section, key, 0);
+    if (sentinel != 0)
+        return true;
+    // 0 is either a written "0" or a missing/invalid value: tell the two apart.
+    return ReadInteger(section, key, 1) == 0 ? false : def;
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    Section* s = FindSection(section);
+    if (!s) {
+        m_sections.push_back({std::string(section), {}});
+        s = &m_sections.back();
+    }
+    for (auto& e : s->entries)
+        if (EqualsNoCase(e.key, key)) {
+            e.value = std::string(value);
+            return;
+        }
+    s->entries.push_back({std::string(key), std::string(value)});
+}
+
+void IniFile::WriteInteger(std::string_view section, std::string_view key, long long value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::EraseKey(std::string_view section, std::string_view key) {
+    Section* s = FindSection(section);
+    if (!s)
+        return;
+    std::erase_if(s->entries, [&](const Entry& e) { return EqualsNoCase(e.key, key); });
+}
+
+void IniFile::EraseSection(std::string_view section) {
+    std::erase_if(m_sections, [&](const Section& s) { return EqualsNoCase(s.name, section); });
+}
+
+std::vector<std::string> IniFile::Sections() const {
+    std::vector<std::string> names;
+    for (const auto& s : m_sections)
+        names.push_back(s.name);
+    return names;
+}
+
+std::vector<std::string> IniFile::Keys(std::string_view section) const {
+    std::vector<std::string> keys;
+    if (const Section* s = FindSection(section))
+        for (const auto& e : s->entries)
+            keys.push_back(e.key);
+    return keys;
+}
+
+} // namespace vocalix::base

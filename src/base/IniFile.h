@@ -1,0 +1,65 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vocalix::base {
+
+// An INI text file in Windows-1251, held whole in memory. Section and key names match without
+// regard to case (ASCII and Cyrillic); sections and keys keep the order of first appearance.
+// Written back whole with CR LF line ends and one empty line after each section.
+class IniFile {
+public:
+    IniFile() = default;
+
+    // Parses INI text; lines that are neither a section header nor "key=value" are dropped.
+    void Parse(std::string_view text);
+    std::string Serialize() const;
+
+    // Reads the file; a missing or unreadable file gives an empty INI (returns false).
+    bool Load(const std::filesystem::path& file);
+    // Writes the file atomically. Returns false (and fills *error) on failure.
+    bool Save(const std::filesystem::path& file, std::string* error = nullptr) const;
+
+    bool HasKey(std::string_view section, std::string_view key) const;
+    // The value as written; `def` when the key is missing.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view def) const;
+    // Decimal integer (an optional sign, surrounding blanks allowed); `def` when missing,
+    // empty or not a valid 32-bit integer.
+    int ReadInteger(std::string_view section, std::string_view key, int def) const;
+    // Integer, non-zero meaning true; `def` when missing or invalid.
+    bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, long long value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+
+    void EraseKey(std::string_view section, std::string_view key);
+    void EraseSection(std::string_view section);
+    std::vector<std::string> Sections() const;
+    std::vector<std::string> Keys(std::string_view section) const;
+
+private:
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+    };
+
+    const Section* FindSection(std::string_view name) const;
+    Section* FindSection(std::string_view name);
+    const Entry* FindEntry(std::string_view section, std::string_view key) const;
+
+    std::vector<Section> m_sections;
+};
+
+// Windows-1251 case-insensitive equality (Latin and Cyrillic letters, Ё/ё).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+} // namespace vocalix::base

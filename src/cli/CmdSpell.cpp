@@ -1,0 +1,10 @@
+#include "cli/Cli.h"
+
+namespace vocalix::cli {
+
+// Not built yet.
+int CmdSpell(CliContext&) {
+    throw CliError{"эта команда ещё не реализована"};
+}
+
+} // namespace vocalix::cli
