@@ -1,0 +1,149 @@
+#include "textprep/Dictionaries.h"
+
+#include "base/AtomicFile.h"
+#include "textprep/StringRoutines.h"
+
+#include <stdexcept>
+#include <system_error>
+
+namespace vocalix::textprep {
+
+namespace fs = std::filesystem;
+
+fs::path DictionaryFolder(const fs::path& programDir) {
+    return programDir / "dic";
+}
+
+std::string LowerExtension(std::string_view name) {
+    const size_t slash = name.find_last_of("/\\");
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
+    return LowerCase(name.substr(dot));
+}
+
+bool IsDictionaryFile(std::string_view name) {
+    const std::string ext = LowerExtension(name);
+    return ext == kPronunciationExtension || ext == kRulesExtension;
+}
+
+std::vector<std::string> ListDictionaryFiles(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (IsDictionaryFile(name))
+            names.push_back(name);
+    }
+    return names;
+}
+
+void SplitDictionaryLines(std::string_view bytes, std::vector<std::string>& lines) {
+    const size_t nul = bytes.find('\0');
+    if (nul != std::string_view::npos)
+        bytes = bytes.substr(0, nul);
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(bytes.substr(start));
+            break;
+        }
+        lines.emplace_back(bytes.substr(start, end - start));
+        start = end + 1;
+        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n')
+            ++start;
+    }
+}
+
+void LoadDictionaries(std::vector<std::string>& lines, std::string_view selection,
+                      std::string_view extension, const fs::path& programDir) {
+    lines.clear();
+    const fs::path folder = DictionaryFolder(programDir);
+    for (const std::string& name : SplitBy(selection, '+')) {
+        if (LowerExtension(name) != extension)
+            continue;
+        const fs::path path = folder / name;
+        std::error_code ec;
+        if (!fs::is_regular_file(path, ec))
+            continue;
+        std::string bytes, error;
+        if (!base::ReadFileBytes(path, bytes, &error))
+            throw std::runtime_error(error);
+        SplitDictionaryLines(bytes, lines);
+    }
+}
+
+std::vector<DictionaryFileStamp> StampDictionaries(std::string_view selection,
+                                                   std::string_view extension,
+                                                   const fs::path& programDir) {
+    std::vector<DictionaryFileStamp> stamps;
+    const fs::path folder = DictionaryFolder(programDir);
+    for (const std::string& name : SplitBy(selection, '+')) {
+        if (LowerExtension(name) != extension)
+            continue;
+        DictionaryFileStamp stamp;
+        stamp.name = (folder / name).string();
+        std::error_code ec;
+        if (fs::is_regular_file(stamp.name, ec)) {
+            stamp.exists = true;
+            stamp.size = fs::file_size(stamp.name, ec);
+            stamp.modified = fs::last_write_time(stamp.name, ec);
+        }
+        stamps.push_back(std::move(stamp));
+    }
+    return stamps;
+}
+
+std::optional<DicLine> ParseDicLine(std::string_view line) {
+    if (line.empty())
+        return std::nullopt;
+    const bool hashFirst = line[0] == '#';
+    if (hashFirst && line.find("##") == std::string_view::npos)
+        return std::nullopt; // a comment
+    const std::string_view left = NameOf(line);
+    if (left.empty())
+        return std::nullopt;
+    std::string key(KeyOf(left, ' '));
+    std::string entry(line);
+    if (hashFirst) {
+        // "##=..." is how the "#" character itself is given a pronunciation.
+        entry.erase(0, 1);
+        key.erase(0, 1);
+    }
+    if (entry.size() >= 2 && entry[0] == '*' && entry[1] == ' ') {
+        const size_t eq = entry.find('=');
+        if (TrimControls(std::string_view(entry).substr(1, eq - 1)).empty())
+            return std::nullopt;
+    }
+    if (!entry.empty() && entry[0] != '$' && entry[0] != '_') {
+        const size_t eq = entry.find('=');
+        const size_t upto = eq == std::string::npos ? entry.size() : eq + 1;
+        for (size_t i = 0; i < upto; ++i)
+            entry[i] = LowerChar(entry[i]);
+        key = LowerCase(key);
+    }
+    if (entry.size() > 2 && entry[0] == '*' && entry[1] == '*') {
+        entry.erase(0, 1);
+        const size_t eq = entry.find('=');
+        if (eq != std::string::npos && eq >= 2 && entry[eq - 1] == '*' && entry[eq - 2] == '*')
+            entry.erase(eq - 2, 1);
+    }
+    return DicLine{std::move(key), std::move(entry)};
+}
+
+std::optional<RuleLine> ParseRuleLine(std::string_view line) {
+    if (line.empty())
+        return std::nullopt;
+    const std::string_view expression = NameOf(line);
+    if (expression.empty() || expression[0] == '#')
+        return std::nullopt;
+    RuleLine rule;
+    rule.matchCase = expression[0] == '@';
+    rule.expression = std::string(rule.matchCase ? expression.substr(1) : expression);
+    rule.replacement = std::string(ValueOf(line));
+    return rule;
+}
+
+} // namespace vocalix::textprep

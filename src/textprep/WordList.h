@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vocalix::textprep {
+
+// The text cut into space-separated tokens, with marker elements for empty and indented lines.
+// Later stages overwrite elements in place, so an index always names the token it came from.
+using WordList = std::vector<std::string>;
+
+// Marks an empty (or blank) line.
+inline constexpr std::string_view kEmptyLineMarker = "_E_";
+// Stands before the tokens of a line that begins with a space.
+inline constexpr std::string_view kIndentMarker = "_Z_";
+
+inline bool IsLineMarker(std::string_view element) {
+    return element == kEmptyLineMarker || element == kIndentMarker;
+}
+
+// Cuts the text at CR LF into lines and each line into tokens of 1 to 99 characters.
+void TextToWordList(std::string_view text, WordList& list);
+WordList TextToWordList(std::string_view text);
+
+} // namespace vocalix::textprep
