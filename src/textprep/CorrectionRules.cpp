@@ -1,0 +1,223 @@
+#include "textprep/CorrectionRules.h"
+
+#include "base/AtomicFile.h"
+#include "base/Cp1251.h"
+#include "textprep/StringRoutines.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace vocalix::textprep {
+namespace {
+
+constexpr std::string_view kNl = "\r\n";
+
+// TEMPORARY stand-in until the dictionary loader lands on main.
+std::vector<std::string> LoadRuleLines(const RulesSettings& settings, std::string_view ext) {
+    std::vector<std::string> lines;
+    for (const std::string& name : SplitBy(settings.selection, '+')) {
+        const size_t dot = name.rfind('.');
+        if (dot == std::string::npos || LowerCase(name.substr(dot)) != ext)
+            continue;
+        std::string bytes;
+        if (!base::ReadFileBytes(settings.programDir / "dic" / name, bytes))
+            continue;
+        size_t start = 0;
+        while (start < bytes.size()) {
+            size_t end = bytes.find_first_of("\r\n", start);
+            if (end == std::string::npos)
+                end = bytes.size();
+            lines.push_back(bytes.substr(start, end - start));
+            if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
+                bytes[end + 1] == '\n')
+                ++end;
+            start = end + 1;
+        }
+    }
+    return lines;
+}
+
+bool IsDictionaryName(std::string_view name) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string ext = LowerCase(name.substr(dot));
+    return ext == ".dic" || ext == ".ini";
+}
+
+// Replaces every match of one rule in the text; false (text untouched) when the engine
+// rejects the rule or gives up on it.
+bool ApplyRule(RegExpr& engine, const Rule& rule, std::string& text, bool onlyWhenMatched,
+               bool* matched = nullptr) {
+    try {
+        engine.options.ignoreCase = !rule.caseSensitive;
+        engine.SetExpression(rule.expression);
+        if (onlyWhenMatched) {
+            const bool found = engine.Exec(text);
+            if (matched)
+                *matched = found;
+            if (!found)
+                return true;
+        }
+        text = engine.Replace(text, rule.replacement);
+        return true;
+    } catch (const RegExprError&) {
+        return false;
+    }
+}
+
+RegExprOptions FilterOptions() {
+    RegExprOptions o;
+    o.russianRanges = false;
+    o.dotAll = false;
+    return o;
+}
+
+} // namespace
+
+std::optional<Rule> ParseRule(std::string_view line) {
+    if (line.empty())
+        return std::nullopt;
+    std::string_view expression = NameOf(line);
+    if (expression.empty() || expression.front() == '#')
+        return std::nullopt;
+    Rule rule;
+    if (expression.front() == '@') {
+        rule.caseSensitive = true;
+        expression.remove_prefix(1);
+        if (expression.empty())
+            return std::nullopt;
+    }
+    rule.line.assign(line);
+    rule.expression.assign(expression);
+    rule.replacement = ProtectGroupReferences(ValueOf(line));
+    return rule;
+}
+
+void ApplyRuleLines(std::string& text, const std::vector<std::string>& lines,
+                    const RegExprOptions& options, const RulesProgress& progress, long firstStep) {
+    RegExpr engine;
+    engine.options = options;
+    for (size_t j = 0; j < lines.size(); ++j) {
+        const std::optional<Rule> rule = ParseRule(lines[j]);
+        if (!rule)
+            continue;
+        ApplyRule(engine, *rule, text, false);
+        progress.Position(firstStep + static_cast<long>(j));
+    }
+}
+
+std::string SelectionOfKind(std::string_view selection, std::string_view extension) {
+    const std::string wanted = LowerCase(extension);
+    std::string out;
+    for (const std::string& name : SplitBy(selection, '+')) {
+        const size_t dot = name.rfind('.');
+        const std::string ext =
+            dot == std::string::npos ? std::string() : LowerCase(name.substr(dot));
+        if (ext != wanted)
+            continue;
+        if (!out.empty())
+            out += '+';
+        out += name;
+    }
+    return out;
+}
+
+bool RulesActive(const RulesSettings& settings) {
+    return !IsDictionaryName(settings.currentFileName) &&
+           settings.selection.find(".ini") != std::string::npos;
+}
+
+void RexFilter(std::string& text, const RulesSettings& settings, const RulesProgress& progress) {
+    if (!RulesActive(settings))
+        return;
+    const std::vector<std::string> lines = LoadRuleLines(settings, ".ini");
+    progress.Range(static_cast<long>(lines.size()));
+    ApplyRuleLines(text, lines, FilterOptions(), progress);
+    progress.Range(0);
+}
+
+void RexFilterFull(std::string& text, const RulesSettings& settings, const FragmentSplitter& split,
+                   const RulesProgress& progress) {
+    if (!RulesActive(settings))
+        return;
+    const std::vector<std::string> lines = LoadRuleLines(settings, ".ini");
+    std::vector<std::string> fragments = split(text);
+    progress.Range(static_cast<long>(fragments.size() * lines.size()));
+    std::string result;
+    result.reserve(text.size() + text.size() / 8);
+    const RegExprOptions options = FilterOptions();
+    for (size_t f = 0; f < fragments.size(); ++f) {
+        ApplyRuleLines(fragments[f], lines, options, progress, static_cast<long>(f * lines.size()));
+        result += fragments[f];
+    }
+    text = std::move(result);
+    progress.Range(0);
+}
+
+std::string LinesToText(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) {
+        out += line;
+        out += kNl;
+    }
+    return out;
+}
+
+std::string RulesReport(std::string& text, bool full, const RulesSettings& settings,
+                        const FragmentSplitter& split, const RulesProgress& progress) {
+    if (IsDictionaryName(settings.currentFileName))
+        return {};
+    std::string report;
+
+    // Rules stage: every rule that finds a match in some fragment, listed once.
+    const std::vector<std::string> lines = LoadRuleLines(settings, ".ini");
+    std::vector<Rule> rules;
+    for (const std::string& line : lines)
+        if (std::optional<Rule> rule = ParseRule(line))
+            rules.push_back(std::move(*rule));
+    std::vector<std::string> fragments = split(text);
+    progress.Range(static_cast<long>(fragments.size() * rules.size()));
+    RegExpr engine; // R and S stay on here
+    std::unordered_set<std::string> listed;
+    long usedRules = 0;
+    std::string changed;
+    changed.reserve(text.size());
+    for (size_t f = 0; f < fragments.size(); ++f) {
+        for (size_t r = 0; r < rules.size(); ++r) {
+            progress.Position(static_cast<long>(f * rules.size() + r));
+            bool matched = false;
+            if (!ApplyRule(engine, rules[r], fragments[f], true, &matched) || !matched)
+                continue;
+            if (listed.insert(rules[r].line).second) {
+                if (!report.empty())
+                    report += kNl;
+                report += rules[r].line;
+                ++usedRules;
+            }
+        }
+        changed += fragments[f];
+    }
+    text = std::move(changed);
+    progress.Range(0);
+
+    const std::string ruleFiles = SelectionOfKind(settings.selection, ".ini");
+    if (full && !ruleFiles.empty())
+        report = base::Cp("# Список замен по \"") + ruleFiles + base::Cp("\". Правил: ") +
+                 std::to_string(usedRules) + std::string(kNl) + std::string(kNl) + report;
+
+    // Entries stage: the pronunciation entries the filter would apply to the changed text.
+    std::vector<std::string> used;
+    if (settings.selection.find(".dic") != std::string::npos) {
+        // Filled in with the pronunciation filter.
+    }
+    if (!report.empty())
+        report += kNl;
+    if (used.empty())
+        return report;
+    if (full && !ruleFiles.empty())
+        report += kNl;
+    return report + LinesToText(used);
+}
+
+} // namespace vocalix::textprep
