@@ -1,7 +1,7 @@
 #include "textprep/CorrectionRules.h"
 
-#include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "textprep/Dictionaries.h"
 #include "textprep/StringRoutines.h"
 
 #include <algorithm>
@@ -12,37 +12,10 @@ namespace {
 
 constexpr std::string_view kNl = "\r\n";
 
-// TEMPORARY stand-in until the dictionary loader lands on main.
-std::vector<std::string> LoadRuleLines(const RulesSettings& settings, std::string_view ext) {
+std::vector<std::string> LoadRuleLines(const RulesSettings& settings) {
     std::vector<std::string> lines;
-    for (const std::string& name : SplitBy(settings.selection, '+')) {
-        const size_t dot = name.rfind('.');
-        if (dot == std::string::npos || LowerCase(name.substr(dot)) != ext)
-            continue;
-        std::string bytes;
-        if (!base::ReadFileBytes(settings.programDir / "dic" / name, bytes))
-            continue;
-        size_t start = 0;
-        while (start < bytes.size()) {
-            size_t end = bytes.find_first_of("\r\n", start);
-            if (end == std::string::npos)
-                end = bytes.size();
-            lines.push_back(bytes.substr(start, end - start));
-            if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
-                bytes[end + 1] == '\n')
-                ++end;
-            start = end + 1;
-        }
-    }
+    LoadDictionaries(lines, settings.selection, kRulesExtension, settings.programDir);
     return lines;
-}
-
-bool IsDictionaryName(std::string_view name) {
-    const size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos)
-        return false;
-    const std::string ext = LowerCase(name.substr(dot));
-    return ext == ".dic" || ext == ".ini";
 }
 
 // Replaces every match of one rule in the text; false (text untouched) when the engine
@@ -76,21 +49,14 @@ RegExprOptions FilterOptions() {
 } // namespace
 
 std::optional<Rule> ParseRule(std::string_view line) {
-    if (line.empty())
-        return std::nullopt;
-    std::string_view expression = NameOf(line);
-    if (expression.empty() || expression.front() == '#')
+    std::optional<RuleLine> parsed = ParseRuleLine(line);
+    if (!parsed || parsed->expression.empty()) // a lone "@" leaves no expression to match
         return std::nullopt;
     Rule rule;
-    if (expression.front() == '@') {
-        rule.caseSensitive = true;
-        expression.remove_prefix(1);
-        if (expression.empty())
-            return std::nullopt;
-    }
     rule.line.assign(line);
-    rule.expression.assign(expression);
-    rule.replacement = ProtectGroupReferences(ValueOf(line));
+    rule.expression = std::move(parsed->expression);
+    rule.replacement = ProtectGroupReferences(parsed->replacement);
+    rule.caseSensitive = parsed->matchCase;
     return rule;
 }
 
@@ -111,10 +77,7 @@ std::string SelectionOfKind(std::string_view selection, std::string_view extensi
     const std::string wanted = LowerCase(extension);
     std::string out;
     for (const std::string& name : SplitBy(selection, '+')) {
-        const size_t dot = name.rfind('.');
-        const std::string ext =
-            dot == std::string::npos ? std::string() : LowerCase(name.substr(dot));
-        if (ext != wanted)
+        if (LowerExtension(name) != wanted)
             continue;
         if (!out.empty())
             out += '+';
@@ -124,14 +87,14 @@ std::string SelectionOfKind(std::string_view selection, std::string_view extensi
 }
 
 bool RulesActive(const RulesSettings& settings) {
-    return !IsDictionaryName(settings.currentFileName) &&
+    return !IsDictionaryFile(settings.currentFileName) &&
            settings.selection.find(".ini") != std::string::npos;
 }
 
 void RexFilter(std::string& text, const RulesSettings& settings, const RulesProgress& progress) {
     if (!RulesActive(settings))
         return;
-    const std::vector<std::string> lines = LoadRuleLines(settings, ".ini");
+    const std::vector<std::string> lines = LoadRuleLines(settings);
     progress.Range(static_cast<long>(lines.size()));
     ApplyRuleLines(text, lines, FilterOptions(), progress);
     progress.Range(0);
@@ -141,7 +104,7 @@ void RexFilterFull(std::string& text, const RulesSettings& settings, const Fragm
                    const RulesProgress& progress) {
     if (!RulesActive(settings))
         return;
-    const std::vector<std::string> lines = LoadRuleLines(settings, ".ini");
+    const std::vector<std::string> lines = LoadRuleLines(settings);
     std::vector<std::string> fragments = split(text);
     progress.Range(static_cast<long>(fragments.size() * lines.size()));
     std::string result;
@@ -166,12 +129,12 @@ std::string LinesToText(const std::vector<std::string>& lines) {
 
 std::string RulesReport(std::string& text, bool full, const RulesSettings& settings,
                         const FragmentSplitter& split, const RulesProgress& progress) {
-    if (IsDictionaryName(settings.currentFileName))
+    if (IsDictionaryFile(settings.currentFileName))
         return {};
     std::string report;
 
     // Rules stage: every rule that finds a match in some fragment, listed once.
-    const std::vector<std::string> lines = LoadRuleLines(settings, ".ini");
+    const std::vector<std::string> lines = LoadRuleLines(settings);
     std::vector<Rule> rules;
     for (const std::string& line : lines)
         if (std::optional<Rule> rule = ParseRule(line))
