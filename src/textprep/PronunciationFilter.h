@@ -1,0 +1,112 @@
+#pragma once
+
+#include "textprep/Dictionaries.h"
+#include "textprep/SlotList.h"
+#include "textprep/WordList.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The pronunciation filter: rewrites text word by word with the entries of the selected .dic
+// files and inserts the dictionaries' tag values around paragraphs and dialogue.
+namespace vocalix::textprep {
+
+// A rewritten element beginning with this character is joined to the previous output
+// without a space.
+inline constexpr char kGlueMark = '`';
+
+// The nine tag values a pronunciation dictionary may define; empty when not defined.
+struct DictionaryTags {
+    std::string E, Z, S, D, XD, C, XC, CENZ, INIT;
+};
+
+// Fills the table from dictionary lines: sized HashTableSize(3 x lines), each slot holding
+// "key|entry|entry..." with the entries ordered longest first.
+void DicPrepare(const std::vector<std::string>& lines, SlotList& table);
+
+// Reads the nine tag values from a prepared table.
+DictionaryTags GetTags(const SlotList& table);
+
+// A prepared table with its tag values.
+struct PronunciationTable {
+    SlotList slots;
+    DictionaryTags tags;
+    // Bytes held by the table (slots and their text).
+    size_t MemoryBytes() const;
+};
+
+// DicPrepare and GetTags over the given lines.
+std::shared_ptr<const PronunciationTable>
+BuildPronunciationTable(const std::vector<std::string>& lines);
+
+// The keys under which entries for the word may be filed, in lookup order (may repeat).
+std::vector<std::string> CandidateKeys(std::string_view word);
+
+// The match test of an entry's pattern against a word (or phrase) text.
+bool PatternMatches(std::string_view pattern, std::string_view matchText);
+
+// The word form rewritten by an entry's pattern and replacement.
+std::string ApplyReplacement(std::string_view form, std::string_view pattern,
+                             std::string_view replacement);
+
+// Rewrites the element at i (and the following ones for phrase entries) with every entry that
+// applies; returns the applied entries as "pattern=replacement" joined by "|".
+std::string CheckWord(const SlotList& table, WordList& list, size_t i, size_t n);
+
+// Whether the word is censored by the "_CENZ_" list; carries the range flag between words.
+bool CensorMatch(std::string_view word, std::string_view censorList, bool& rangeFlag);
+
+// Joins the word list back into text, inserting the tag values unless style rules are ignored.
+std::string JoinList(const WordList& list, bool keepLineBreaks, bool ignoreStyleRules,
+                     const DictionaryTags& tags);
+
+// Thrown when memory runs out while the words are rewritten or joined; the window shows
+// MemoryExhaustedMessage() with MemoryExhaustedCaption() and closes.
+class MemoryExhausted : public std::runtime_error {
+public:
+    MemoryExhausted();
+};
+// Windows-1251 texts of the message box.
+const std::string& MemoryExhaustedMessage();
+const std::string& MemoryExhaustedCaption();
+
+// What the window lends a filtering run: progress bar, message processing, magnifier timer.
+struct FilterHooks {
+    std::function<void(size_t)> setProgressMax;
+    std::function<void(size_t)> setProgress;
+    std::function<void()> processEvents;
+    std::function<void()> pauseMagnifier;
+    std::function<void()> resumeMagnifier;
+};
+
+// The program-wide filter. It keeps the prepared table of the last selection and reuses it
+// while the selected files keep their names, sizes and modification times, so a reading does
+// not rebuild the table for every fragment.
+class PronunciationFilter {
+public:
+    explicit PronunciationFilter(std::filesystem::path programDir);
+
+    // The table for the selection's .dic files (read again only when they changed).
+    std::shared_ptr<const PronunciationTable> DicPrepare(std::string_view selection);
+
+    // Rewrites the text in place; returns false (text untouched) when the current file is a
+    // dictionary or the selection names no ".dic". Throws MemoryExhausted (see above); other
+    // errors propagate after the magnifier timer has been restarted.
+    bool Filter(std::string& text, bool keepLineBreaks, bool ignoreStyleRules,
+                std::string_view selection, std::string_view currentFileName,
+                const FilterHooks& hooks = {});
+
+    const std::filesystem::path& ProgramDir() const { return m_programDir; }
+
+private:
+    std::filesystem::path m_programDir;
+    std::vector<DictionaryFileStamp> m_stamps;
+    std::shared_ptr<const PronunciationTable> m_table;
+};
+
+} // namespace vocalix::textprep
