@@ -1,6 +1,7 @@
 #include "textprep/Dictionaries.h"
 
 #include "base/AtomicFile.h"
+#include "base/Cp1251.h"
 #include "textprep/StringRoutines.h"
 
 #include <stdexcept>
@@ -32,7 +33,8 @@ std::vector<std::string> ListDictionaryFiles(const fs::path& folder) {
     std::error_code ec;
     fs::directory_iterator it(folder, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        // File names on disk are UTF-8; the program keeps them in Windows-1251.
+        const std::string name = base::Utf8ToCp1251(it->path().filename().string());
         if (IsDictionaryFile(name))
             names.push_back(name);
     }
@@ -64,7 +66,7 @@ void LoadDictionaries(std::vector<std::string>& lines, std::string_view selectio
     for (const std::string& name : SplitBy(selection, '+')) {
         if (LowerExtension(name) != extension)
             continue;
-        const fs::path path = folder / name;
+        const fs::path path = folder / base::Cp1251ToUtf8(name);
         std::error_code ec;
         if (!fs::is_regular_file(path, ec))
             continue;
@@ -84,7 +86,7 @@ std::vector<DictionaryFileStamp> StampDictionaries(std::string_view selection,
         if (LowerExtension(name) != extension)
             continue;
         DictionaryFileStamp stamp;
-        stamp.name = (folder / name).string();
+        stamp.name = (folder / base::Cp1251ToUtf8(name)).string();
         std::error_code ec;
         if (fs::is_regular_file(stamp.name, ec)) {
             stamp.exists = true;

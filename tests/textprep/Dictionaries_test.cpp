@@ -38,14 +38,18 @@ TEST(Dictionaries, ListAndLoadFollowTheSelection) {
     folder.WriteDic("Abc.DIC", "c1");
     folder.WriteDic("rules.ini", "r1");
     folder.WriteDic("notes.txt", "n");
+    folder.WriteDic("Ударения.dic", "u1");
     auto names = ListDictionaryFiles(folder.Dir() / "dic");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"A.dic", "Abc.DIC", "b.dic", "rules.ini"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"A.dic", "Abc.DIC", "b.dic", "rules.ini",
+                                               Cp("Ударения.dic")}));
     EXPECT_TRUE(ListDictionaryFiles(folder.Dir() / "missing").empty());
 
     std::vector<std::string> lines{"stale"};
     LoadDictionaries(lines, "A.dic+b.dic+missing.dic+rules.ini+Abc.DIC", ".dic", folder.Dir());
     EXPECT_EQ(lines, (std::vector<std::string>{"a1", "b1", "b2", "c1"}));
+    LoadDictionaries(lines, Cp("Ударения.dic"), ".dic", folder.Dir());
+    EXPECT_EQ(lines, std::vector<std::string>{"u1"});
     LoadDictionaries(lines, "A.dic+b.dic+rules.ini", ".ini", folder.Dir());
     EXPECT_EQ(lines, std::vector<std::string>{"r1"});
     LoadDictionaries(lines, "", ".dic", folder.Dir());
