@@ -1,0 +1,209 @@
+#include "speech/AudioPlayer.h"
+
+#include <QAudioDevice>
+#include <QAudioSink>
+#include <QDateTime>
+#include <QMediaDevices>
+
+namespace vocalix::speech {
+namespace {
+
+constexpr int kTickMs = 10;
+// Audio that does not advance for this long, while not paused, means the device is gone.
+constexpr qint64 kStallMs = 4000;
+
+QString NoDeviceText() {
+    return QString::fromUtf8("Нет устройства вывода звука (звуковой сервер не отвечает или "
+                             "не настроен).");
+}
+
+} // namespace
+
+AudioPlayer::AudioPlayer(std::shared_ptr<SpeechEngine> engine, QObject* parent)
+    : QObject(parent), m_engine(std::move(engine)) {
+    m_timer.setInterval(kTickMs);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &AudioPlayer::Tick);
+}
+
+AudioPlayer::~AudioPlayer() {
+    if (m_active && !m_synthDone && m_engine->Generation() == m_generation)
+        m_engine->Cancel();
+    // The engine thread may be about to post a chunk to this object.
+    m_engine->WaitIdle();
+    StopSink();
+}
+
+bool AudioPlayer::OutputAvailable(QString* why) {
+    if (QMediaDevices::defaultAudioOutput().isNull()) {
+        if (why)
+            *why = NoDeviceText();
+        return false;
+    }
+    return true;
+}
+
+bool AudioPlayer::Speak(const std::string& cp1251, const SynthParams& params, QString* error) {
+    Purge();
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        if (error)
+            *error = NoDeviceText();
+        return false;
+    }
+    QAudioFormat format;
+    format.setSampleRate(m_engine->SampleRate());
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (!m_sink || m_sink->format() != format) {
+        delete m_sink;
+        m_sink = new QAudioSink(device, format, this);
+        // A short buffer keeps stop and pause immediate; the clock is what we read anyway.
+        m_sink->setBufferSize(m_engine->SampleRate() * 2 * 3 / 10);
+    }
+    m_device = m_sink->start();
+    if (!m_device || m_sink->error() != QAudio::NoError) {
+        StopSink();
+        if (error)
+            *error = NoDeviceText();
+        return false;
+    }
+    m_buffer.clear();
+    m_marks.clear();
+    m_total = 0;
+    m_lastPlayed = -1;
+    m_stallSince = QDateTime::currentMSecsSinceEpoch();
+    m_synthDone = false;
+    m_firstSample = false;
+    m_paused = false;
+    m_active = true;
+    m_generation =
+        m_engine->Synthesize(cp1251, params, [this](uint64_t generation, AudioChunk&& chunk) {
+            auto shared = std::make_shared<AudioChunk>(std::move(chunk));
+            QMetaObject::invokeMethod(
+                this, [this, generation, shared] { OnChunk(generation, std::move(*shared)); },
+                Qt::QueuedConnection);
+        });
+    m_timer.start();
+    emit started();
+    return true;
+}
+
+void AudioPlayer::OnChunk(uint64_t generation, AudioChunk&& chunk) {
+    if (!m_active || generation != m_generation)
+        return;
+    if (!chunk.error.empty()) {
+        Fail(QString::fromStdString(chunk.error));
+        return;
+    }
+    for (const WordMark& w : chunk.words)
+        m_marks.push_back(w);
+    m_buffer.append(reinterpret_cast<const char*>(chunk.samples.data()),
+                    static_cast<qsizetype>(chunk.samples.size() * sizeof(int16_t)));
+    m_total += static_cast<long long>(chunk.samples.size());
+    if (chunk.last)
+        m_synthDone = true;
+    Tick();
+}
+
+long long AudioPlayer::PlayedSamples() const {
+    if (!m_sink || !m_active)
+        return 0;
+    return m_sink->processedUSecs() * m_engine->SampleRate() / 1000000;
+}
+
+void AudioPlayer::Tick() {
+    if (!m_active || !m_sink)
+        return;
+    if (m_sink->error() == QAudio::OpenError || m_sink->error() == QAudio::FatalError) {
+        Fail(NoDeviceText());
+        return;
+    }
+    if (!m_synthDone && m_engine->Generation() != m_generation) {
+        // Another text took the engine: this one will never complete.
+        Purge();
+        return;
+    }
+    if (!m_buffer.isEmpty() && !m_paused) {
+        qsizetype n = std::min<qsizetype>(m_sink->bytesFree(), m_buffer.size()) & ~qsizetype(1);
+        if (n > 0) {
+            n = m_device->write(m_buffer.constData(), n);
+            if (n > 0)
+                m_buffer.remove(0, n);
+        }
+    }
+    const long long played = PlayedSamples();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (played != m_lastPlayed || m_paused) {
+        m_lastPlayed = played;
+        m_stallSince = now;
+    } else if (m_total > played && now - m_stallSince > kStallMs) {
+        Fail(NoDeviceText());
+        return;
+    }
+    if (played > 0 && !m_firstSample) {
+        m_firstSample = true;
+        emit firstSample();
+    }
+    const bool allPlayed = m_synthDone && m_buffer.isEmpty() &&
+                           (played >= m_total - m_engine->SampleRate() / 100 ||
+                            (played > 0 && m_sink->state() == QAudio::IdleState));
+    while (!m_marks.empty() && (m_marks.front().sample <= played || allPlayed)) {
+        const WordMark w = m_marks.front();
+        m_marks.pop_front();
+        emit word(w.start, w.length);
+        if (!m_active)
+            return; // a handler purged
+    }
+    if (allPlayed) {
+        m_active = false;
+        m_timer.stop();
+        emit finished();
+    }
+}
+
+void AudioPlayer::Pause() {
+    if (!m_active || m_paused)
+        return;
+    m_paused = true;
+    if (m_sink)
+        m_sink->suspend();
+}
+
+void AudioPlayer::Resume() {
+    if (!m_paused)
+        return;
+    m_paused = false;
+    if (m_sink)
+        m_sink->resume();
+}
+
+void AudioPlayer::Purge() {
+    if (m_active && !m_synthDone && m_engine->Generation() == m_generation)
+        m_engine->Cancel();
+    m_active = false;
+    m_paused = false;
+    m_timer.stop();
+    m_buffer.clear();
+    m_marks.clear();
+    if (m_sink && m_sink->state() != QAudio::StoppedState)
+        m_sink->stop();
+    m_device = nullptr;
+}
+
+void AudioPlayer::Fail(const QString& message) {
+    Purge();
+    StopSink();
+    emit failed(message);
+}
+
+void AudioPlayer::StopSink() {
+    if (m_sink) {
+        m_sink->stop();
+        delete m_sink;
+        m_sink = nullptr;
+    }
+    m_device = nullptr;
+}
+
+} // namespace vocalix::speech

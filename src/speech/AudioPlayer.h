@@ -1,0 +1,67 @@
+#pragma once
+
+#include "speech/SpeechEngine.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <deque>
+#include <memory>
+
+class QAudioSink;
+class QIODevice;
+
+namespace vocalix::speech {
+
+// Plays one synthesised text at a time on the GUI thread (QAudioSink in push mode). Word
+// notifications follow the played audio (the sink's clock), not wall time, so they stop when
+// the audio stops.
+class AudioPlayer : public QObject {
+    Q_OBJECT
+public:
+    explicit AudioPlayer(std::shared_ptr<SpeechEngine> engine, QObject* parent = nullptr);
+    ~AudioPlayer() override;
+
+    // Purges what plays and starts the text; false with a message when there is no usable
+    // audio output.
+    bool Speak(const std::string& cp1251, const SynthParams& params, QString* error);
+    void Pause();
+    void Resume();
+    void Purge();
+    bool IsActive() const { return m_active; }
+    bool IsPaused() const { return m_paused; }
+    long long PlayedSamples() const;
+
+    // Whether a default audio output exists; the reason when not.
+    static bool OutputAvailable(QString* why);
+
+signals:
+    void started();
+    void firstSample();
+    void word(int start, int length);
+    void finished();
+    void failed(const QString& message);
+
+private:
+    void OnChunk(uint64_t generation, AudioChunk&& chunk);
+    void Tick();
+    void Fail(const QString& message);
+    void StopSink();
+
+    std::shared_ptr<SpeechEngine> m_engine;
+    QAudioSink* m_sink = nullptr;
+    QIODevice* m_device = nullptr;
+    QTimer m_timer;
+    QByteArray m_buffer; // synthesised, not yet handed to the sink
+    std::deque<WordMark> m_marks;
+    uint64_t m_generation = 0;
+    long long m_total = 0; // samples received for this text
+    long long m_lastPlayed = -1;
+    qint64 m_stallSince = 0;
+    bool m_active = false;
+    bool m_paused = false;
+    bool m_synthDone = false;
+    bool m_firstSample = false;
+};
+
+} // namespace vocalix::speech
