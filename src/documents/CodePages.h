@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Detection and repair of the Cyrillic code pages a plain text may arrive in (DOS, KOI8,
+// UTF-8), always towards Windows-1251.
+namespace vocalix::documents {
+
+// Text with spaces and control characters (codes up to 32) removed at both ends.
+std::string_view TrimControls(std::string_view text);
+
+// A sample of a long text: its start, middle and end, N, 2N and N characters long, joined
+// by spaces; a text not longer than 4N is its own sample.
+std::string TextSample(std::string_view text, std::size_t n);
+
+// True when the text looks like DOS (code page 866) Cyrillic.
+bool IsDosText(std::string_view text);
+
+// True when the text looks like KOI8 Cyrillic.
+bool IsKoiText(std::string_view text);
+
+// True when the text declares itself UTF-8 or looks like UTF-8 Cyrillic.
+bool IsUtf8Text(std::string_view text);
+
+// KOI8 to Windows-1251 through the 128-entry table.
+std::string KoiToWin(std::string_view text);
+
+// Appends one Unicode character in Windows-1251: "?" when the code page lacks it. A
+// byte-order mark and combining accents (stress marks over vowels) vanish: as "?" inside a
+// word they would break it for reading aloud.
+void AppendAsWin(std::string& out, char32_t code);
+
+// One UTF-8 sequence (lead byte and its continuation bytes) to Windows-1251; a character
+// the code page lacks becomes "?" (see AppendAsWin).
+std::string Utf8SeqToWin(std::string_view sequence);
+
+// UTF-8 to Windows-1251, sequence by sequence; stray continuation bytes pass unchanged and a
+// sequence cut short by the end of the text is dropped.
+std::string Utf8ToWin(std::string_view text);
+
+// DOS (code page 866) to Windows-1251; a character the code page lacks becomes "?".
+std::string DosToWin(std::string_view text);
+
+// Which repair RepairCodePage applied.
+enum class CodePageRepair { None, Dos, Koi, Utf8 };
+
+// The open routine's repair: DOS first, then KOI8, then UTF-8; the first that holds is
+// applied to the text in place.
+CodePageRepair RepairCodePage(std::string& text);
+
+} // namespace vocalix::documents

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// The format-independent part of opening a document: everything the open routine does
+// except putting the text into a page.
+namespace vocalix::documents {
+
+// Office conversions (Word documents). Each gets the source file and the target folder and
+// returns the name of the file written, or "" when no office program is available.
+struct OfficeHooks {
+    std::function<std::string(const std::string&, const std::string&)> wordToText;
+    std::function<std::string(const std::string&, const std::string&)> wordToHtml;
+};
+
+struct OpenResult {
+    enum class Status {
+        Loaded,      // text holds the page's new text
+        Unreadable,  // the file could not be read; nothing changes
+        WordMissing, // a Word document and no office program: fileName is empty
+    };
+    Status status = Status::Unreadable;
+    std::string text;         // Windows-1251, CR LF
+    std::string fileName;     // the name the text is saved under from now on
+    bool repaired = false;    // a code page was repaired
+    bool written = false;     // the text was written to fileName at once
+    std::string writeError;   // the immediate write failed (Windows-1251 message)
+    std::string pictureError; // the FB2 pictures could not be saved (Windows-1251 message)
+};
+
+// Opens fileName as the window program does: dispatch by extension, code-page repair,
+// HTML/FB2/RTF conversion, picture folders, the name afterwards and the immediate write.
+// targetFolder (ending in a separator, or empty) is used by batch conversion.
+OpenResult OpenDocument(const std::string& fileName, const std::string& targetFolder,
+                        bool picImport, const OfficeHooks& office = {});
+
+// The immediate-write rule: the lower-case extension occurs in the list of converted
+// formats (as a substring), or the code page was repaired.
+bool WrittenAtOnce(const std::string& lowerExt, bool repaired);
+
+} // namespace vocalix::documents
