@@ -5,6 +5,7 @@
 #include "textprep/StringRoutines.h"
 
 #include <algorithm>
+#include <memory>
 #include <unordered_set>
 
 namespace vocalix::textprep {
@@ -12,30 +13,72 @@ namespace {
 
 constexpr std::string_view kNl = "\r\n";
 
-std::vector<std::string> LoadRuleLines(const RulesSettings& settings) {
+// The rules of the selected files, each compiled once. Reading asks for them for every
+// fragment, so the set is kept while the files stay the same (names, sizes, times).
+struct CompiledRules {
+    std::filesystem::path programDir;
+    std::string selection;
+    std::vector<DictionaryFileStamp> stamps;
+    RegExprOptions options;
+    size_t lineCount = 0;
+    struct Entry {
+        size_t lineIndex;
+        Rule rule;
+        std::unique_ptr<RegExpr> engine; // null when the engine rejects the expression
+    };
+    std::vector<Entry> entries;
+};
+
+const CompiledRules& RulesFor(const RulesSettings& settings, const RegExprOptions& options) {
+    // Engines are not shared between threads: each thread keeps its own sets.
+    thread_local std::vector<std::unique_ptr<CompiledRules>> cache;
+    std::vector<DictionaryFileStamp> stamps =
+        StampDictionaries(settings.selection, kRulesExtension, settings.programDir);
+    for (const auto& c : cache)
+        if (c->options == options && c->selection == settings.selection &&
+            c->programDir == settings.programDir && c->stamps == stamps)
+            return *c;
+    auto set = std::make_unique<CompiledRules>();
+    set->programDir = settings.programDir;
+    set->selection = settings.selection;
+    set->stamps = std::move(stamps);
+    set->options = options;
     std::vector<std::string> lines;
     LoadDictionaries(lines, settings.selection, kRulesExtension, settings.programDir);
-    return lines;
+    set->lineCount = lines.size();
+    for (size_t j = 0; j < lines.size(); ++j) {
+        std::optional<Rule> rule = ParseRule(lines[j]);
+        if (!rule)
+            continue;
+        auto engine = std::make_unique<RegExpr>();
+        engine->options = options;
+        engine->options.ignoreCase = !rule->caseSensitive;
+        engine->SetExpression(rule->expression);
+        try {
+            engine->Compile();
+        } catch (const RegExprError&) {
+            engine.reset();
+        }
+        set->entries.push_back({j, std::move(*rule), std::move(engine)});
+    }
+    // One set per option combination (the filter's and the report's) is all that is used.
+    std::erase_if(cache, [&](const auto& c) { return c->options == options; });
+    cache.push_back(std::move(set));
+    return *cache.back();
 }
 
-// Replaces every match of one rule in the text; false (text untouched) when the engine
-// rejects the rule or gives up on it.
-bool ApplyRule(RegExpr& engine, const Rule& rule, std::string& text, bool onlyWhenMatched,
-               bool* matched = nullptr) {
-    try {
-        engine.options.ignoreCase = !rule.caseSensitive;
-        engine.SetExpression(rule.expression);
-        if (onlyWhenMatched) {
-            const bool found = engine.Exec(text);
-            if (matched)
-                *matched = found;
-            if (!found)
-                return true;
+// Every rule of the set over the text; a rule that fails is skipped and the text stays as
+// the previous rule left it.
+void ApplyCompiled(const CompiledRules& rules, std::string& text, const RulesProgress& progress,
+                   long firstStep) {
+    for (const CompiledRules::Entry& e : rules.entries) {
+        if (e.engine) {
+            try {
+                text = e.engine->Replace(text, e.rule.replacement);
+            } catch (const RegExprError&) {
+            }
         }
-        text = engine.Replace(text, rule.replacement);
-        return true;
-    } catch (const RegExprError&) {
-        return false;
+        progress.Position(firstStep + static_cast<long>(e.lineIndex));
     }
 }
 
@@ -60,19 +103,6 @@ std::optional<Rule> ParseRule(std::string_view line) {
     return rule;
 }
 
-void ApplyRuleLines(std::string& text, const std::vector<std::string>& lines,
-                    const RegExprOptions& options, const RulesProgress& progress, long firstStep) {
-    RegExpr engine;
-    engine.options = options;
-    for (size_t j = 0; j < lines.size(); ++j) {
-        const std::optional<Rule> rule = ParseRule(lines[j]);
-        if (!rule)
-            continue;
-        ApplyRule(engine, *rule, text, false);
-        progress.Position(firstStep + static_cast<long>(j));
-    }
-}
-
 std::string SelectionOfKind(std::string_view selection, std::string_view extension) {
     const std::string wanted = LowerCase(extension);
     std::string out;
@@ -94,9 +124,9 @@ bool RulesActive(const RulesSettings& settings) {
 void RexFilter(std::string& text, const RulesSettings& settings, const RulesProgress& progress) {
     if (!RulesActive(settings))
         return;
-    const std::vector<std::string> lines = LoadRuleLines(settings);
-    progress.Range(static_cast<long>(lines.size()));
-    ApplyRuleLines(text, lines, FilterOptions(), progress);
+    const CompiledRules& rules = RulesFor(settings, FilterOptions());
+    progress.Range(static_cast<long>(rules.lineCount));
+    ApplyCompiled(rules, text, progress, 0);
     progress.Range(0);
 }
 
@@ -104,14 +134,13 @@ void RexFilterFull(std::string& text, const RulesSettings& settings, const Fragm
                    const RulesProgress& progress) {
     if (!RulesActive(settings))
         return;
-    const std::vector<std::string> lines = LoadRuleLines(settings);
+    const CompiledRules& rules = RulesFor(settings, FilterOptions());
     std::vector<std::string> fragments = split(text);
-    progress.Range(static_cast<long>(fragments.size() * lines.size()));
+    progress.Range(static_cast<long>(fragments.size() * rules.lineCount));
     std::string result;
     result.reserve(text.size() + text.size() / 8);
-    const RegExprOptions options = FilterOptions();
     for (size_t f = 0; f < fragments.size(); ++f) {
-        ApplyRuleLines(fragments[f], lines, options, progress, static_cast<long>(f * lines.size()));
+        ApplyCompiled(rules, fragments[f], progress, static_cast<long>(f * rules.lineCount));
         result += fragments[f];
     }
     text = std::move(result);
@@ -134,32 +163,35 @@ std::string RulesReport(std::string& text, bool full, const RulesSettings& setti
     std::string report;
 
     // Rules stage: every rule that finds a match in some fragment, listed once.
-    const std::vector<std::string> lines = LoadRuleLines(settings);
-    std::vector<Rule> rules;
-    for (const std::string& line : lines)
-        if (std::optional<Rule> rule = ParseRule(line))
-            rules.push_back(std::move(*rule));
+    RegExprOptions reportOptions; // R and S stay on here
+    const CompiledRules& rules = RulesFor(settings, reportOptions);
     std::vector<std::string> fragments = split(text);
-    progress.Range(static_cast<long>(fragments.size() * rules.size()));
-    RegExpr engine; // R and S stay on here
+    progress.Range(static_cast<long>(fragments.size() * rules.entries.size()));
     std::unordered_set<std::string> listed;
     long usedRules = 0;
     std::string changed;
     changed.reserve(text.size());
-    for (size_t f = 0; f < fragments.size(); ++f) {
-        for (size_t r = 0; r < rules.size(); ++r) {
-            progress.Position(static_cast<long>(f * rules.size() + r));
-            bool matched = false;
-            if (!ApplyRule(engine, rules[r], fragments[f], true, &matched) || !matched)
+    long step = 0;
+    for (std::string& fragment : fragments) {
+        for (const CompiledRules::Entry& e : rules.entries) {
+            progress.Position(step++);
+            if (!e.engine)
                 continue;
-            if (listed.insert(rules[r].line).second) {
+            try {
+                if (!e.engine->Exec(fragment))
+                    continue;
+                fragment = e.engine->Replace(fragment, e.rule.replacement);
+            } catch (const RegExprError&) {
+                continue;
+            }
+            if (listed.insert(e.rule.line).second) {
                 if (!report.empty())
                     report += kNl;
-                report += rules[r].line;
+                report += e.rule.line;
                 ++usedRules;
             }
         }
-        changed += fragments[f];
+        changed += fragment;
     }
     text = std::move(changed);
     progress.Range(0);

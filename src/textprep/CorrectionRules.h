@@ -51,13 +51,6 @@ struct Rule {
 // a line without "=". An expression starting with "@" is matched with regard to case.
 std::optional<Rule> ParseRule(std::string_view line);
 
-// Applies every rule of the lines to the text in order, each to the output of the previous
-// one. A rule the engine rejects or that runs into the engine's limits is skipped.
-// firstStep numbers the progress positions reported (one per line).
-void ApplyRuleLines(std::string& text, const std::vector<std::string>& lines,
-                    const RegExprOptions& options, const RulesProgress& progress = {},
-                    long firstStep = 0);
-
 // The names of the selection whose extension (lower-cased) is the given one, "+"-joined.
 std::string SelectionOfKind(std::string_view selection, std::string_view extension);
 

@@ -114,36 +114,60 @@ const unsigned char* Cp1251RegexTables() {
     return tables.data();
 }
 
-struct RegExpr::Impl {
-    pcre2_compile_context* compileContext = nullptr;
+namespace {
+
+// The limits and the JIT stack are the same for every expression, so one set per thread
+// serves all engine objects (a rule set keeps hundreds of them compiled).
+struct MatchResources {
     pcre2_match_context* matchContext = nullptr;
     pcre2_jit_stack* jitStack = nullptr;
+    MatchResources() {
+        matchContext = pcre2_match_context_create(nullptr);
+        jitStack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
+        if (!matchContext || !jitStack)
+            throw std::bad_alloc();
+        pcre2_set_match_limit(matchContext, kMatchLimit);
+        pcre2_set_depth_limit(matchContext, kDepthLimit);
+        pcre2_set_heap_limit(matchContext, kHeapLimitKiB);
+        pcre2_jit_stack_assign(matchContext, nullptr, jitStack);
+    }
+    ~MatchResources() {
+        pcre2_jit_stack_free(jitStack);
+        pcre2_match_context_free(matchContext);
+    }
+};
+
+pcre2_match_context* SharedMatchContext() {
+    thread_local MatchResources resources;
+    return resources.matchContext;
+}
+
+pcre2_compile_context* SharedCompileContext() {
+    struct Holder {
+        pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
+        Holder() {
+            if (!context)
+                throw std::bad_alloc();
+            pcre2_set_character_tables(context, Cp1251RegexTables());
+            pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
+            pcre2_set_bsr(context, PCRE2_BSR_ANYCRLF);
+        }
+        ~Holder() { pcre2_compile_context_free(context); }
+    };
+    thread_local Holder holder;
+    return holder.context;
+}
+
+} // namespace
+
+struct RegExpr::Impl {
     pcre2_code* code = nullptr;
     pcre2_match_data* matchData = nullptr;
     bool compiled = false; // code is current for m_expression and compiledWith
     std::string compileError;
     RegExprOptions compiledWith;
 
-    Impl() {
-        compileContext = pcre2_compile_context_create(nullptr);
-        matchContext = pcre2_match_context_create(nullptr);
-        jitStack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
-        if (!compileContext || !matchContext || !jitStack)
-            throw std::bad_alloc();
-        pcre2_set_character_tables(compileContext, Cp1251RegexTables());
-        pcre2_set_newline(compileContext, PCRE2_NEWLINE_ANYCRLF);
-        pcre2_set_bsr(compileContext, PCRE2_BSR_ANYCRLF);
-        pcre2_set_match_limit(matchContext, kMatchLimit);
-        pcre2_set_depth_limit(matchContext, kDepthLimit);
-        pcre2_set_heap_limit(matchContext, kHeapLimitKiB);
-        pcre2_jit_stack_assign(matchContext, nullptr, jitStack);
-    }
-    ~Impl() {
-        ReleaseCode();
-        pcre2_jit_stack_free(jitStack);
-        pcre2_match_context_free(matchContext);
-        pcre2_compile_context_free(compileContext);
-    }
+    ~Impl() { ReleaseCode(); }
     void ReleaseCode() {
         pcre2_match_data_free(matchData);
         pcre2_code_free(code);
@@ -185,7 +209,7 @@ void RegExpr::Compile() {
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
     d.code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), flags,
-                           &errorCode, &errorOffset, d.compileContext);
+                           &errorCode, &errorOffset, SharedCompileContext());
     if (!d.code) {
         PCRE2_UCHAR message[256];
         pcre2_get_error_message(errorCode, message, sizeof message);
@@ -202,7 +226,7 @@ void RegExpr::Compile() {
 bool RegExpr::MatchAt(std::string_view subject, size_t start) {
     Impl& d = *m_impl;
     const int rc = pcre2_match(d.code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(),
-                               start, 0, d.matchData, d.matchContext);
+                               start, 0, d.matchData, SharedMatchContext());
     if (rc == PCRE2_ERROR_NOMATCH)
         return false;
     if (rc < 0) {

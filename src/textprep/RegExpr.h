@@ -45,6 +45,9 @@ public:
     void SetExpression(std::string_view expression);
     const std::string& Expression() const { return m_expression; }
 
+    // Compiles the expression now (it is otherwise compiled on first use). Throws RegExprError.
+    void Compile();
+
     // True when the expression matches somewhere in the subject. Throws RegExprError.
     bool Exec(std::string_view subject);
 
@@ -61,7 +64,6 @@ public:
 
 private:
     struct Impl;
-    void Compile();
     // Runs one match from start; false when there is none. Throws on limits.
     bool MatchAt(std::string_view subject, size_t start);
 

@@ -179,3 +179,13 @@ TEST_F(RulesTest, ReportWithoutMatchesIsEmpty) {
     EXPECT_EQ(RulesReport(text, true, settings, LinePerFragment),
               Cp("# Список замен по \"a.ini\". Правил: 0\r\n\r\n\r\n"));
 }
+
+TEST_F(RulesTest, ChangedRuleFileIsReadAgain) {
+    RuleFile("a.ini", {"a=b"});
+    EXPECT_EQ(Filter("a"), "b");
+    settings.selection.clear();
+    RuleFile("a.ini", {"a=cc", "c=d"});
+    EXPECT_EQ(Filter("a"), "dd");
+    fs::remove(m_dir / "dic" / "a.ini");
+    EXPECT_EQ(Filter("a"), "a");
+}
