@@ -3,6 +3,7 @@
 #include "base/Cp1251.h"
 #include "textprep/Dictionaries.h"
 #include "textprep/StringRoutines.h"
+#include "textprep/WordList.h"
 
 #include <algorithm>
 #include <memory>
@@ -67,10 +68,41 @@ const CompiledRules& RulesFor(const RulesSettings& settings, const RegExprOption
     return *cache.back();
 }
 
+// A run under the window's hooks: the magnifier paused throughout, the progress bar moved and
+// pending events let through after every step, the bar reset at the end.
+class HookedRun {
+public:
+    explicit HookedRun(const FilterHooks& hooks) : m_hooks(hooks) {
+        if (m_hooks.pauseMagnifier)
+            m_hooks.pauseMagnifier();
+    }
+    ~HookedRun() {
+        if (m_hooks.setProgress)
+            m_hooks.setProgress(0);
+        if (m_hooks.resumeMagnifier)
+            m_hooks.resumeMagnifier();
+    }
+    HookedRun(const HookedRun&) = delete;
+    HookedRun& operator=(const HookedRun&) = delete;
+    void Max(size_t maximum) const {
+        if (m_hooks.setProgressMax)
+            m_hooks.setProgressMax(maximum);
+    }
+    void Step(size_t position) const {
+        if (m_hooks.setProgress)
+            m_hooks.setProgress(position);
+        if (m_hooks.processEvents)
+            m_hooks.processEvents();
+    }
+
+private:
+    const FilterHooks& m_hooks;
+};
+
 // Every rule of the set over the text; a rule that fails is skipped and the text stays as
 // the previous rule left it.
-void ApplyCompiled(const CompiledRules& rules, std::string& text, const RulesProgress& progress,
-                   long firstStep) {
+void ApplyCompiled(const CompiledRules& rules, std::string& text, const HookedRun& run,
+                   size_t firstStep) {
     for (const CompiledRules::Entry& e : rules.entries) {
         if (e.engine) {
             try {
@@ -78,7 +110,7 @@ void ApplyCompiled(const CompiledRules& rules, std::string& text, const RulesPro
             } catch (const RegExprError&) {
             }
         }
-        progress.Position(firstStep + static_cast<long>(e.lineIndex));
+        run.Step(firstStep + e.lineIndex);
     }
 }
 
@@ -121,30 +153,30 @@ bool RulesActive(const RulesSettings& settings) {
            settings.selection.find(".ini") != std::string::npos;
 }
 
-void RexFilter(std::string& text, const RulesSettings& settings, const RulesProgress& progress) {
+void RexFilter(std::string& text, const RulesSettings& settings, const FilterHooks& hooks) {
     if (!RulesActive(settings))
         return;
+    HookedRun run(hooks);
     const CompiledRules& rules = RulesFor(settings, FilterOptions());
-    progress.Range(static_cast<long>(rules.lineCount));
-    ApplyCompiled(rules, text, progress, 0);
-    progress.Range(0);
+    run.Max(rules.lineCount);
+    ApplyCompiled(rules, text, run, 0);
 }
 
 void RexFilterFull(std::string& text, const RulesSettings& settings, const FragmentSplitter& split,
-                   const RulesProgress& progress) {
+                   const FilterHooks& hooks) {
     if (!RulesActive(settings))
         return;
+    HookedRun run(hooks);
     const CompiledRules& rules = RulesFor(settings, FilterOptions());
     std::vector<std::string> fragments = split(text);
-    progress.Range(static_cast<long>(fragments.size() * rules.lineCount));
+    run.Max(fragments.size() * rules.lineCount);
     std::string result;
     result.reserve(text.size() + text.size() / 8);
     for (size_t f = 0; f < fragments.size(); ++f) {
-        ApplyCompiled(rules, fragments[f], progress, static_cast<long>(f * rules.lineCount));
+        ApplyCompiled(rules, fragments[f], run, f * rules.lineCount);
         result += fragments[f];
     }
     text = std::move(result);
-    progress.Range(0);
 }
 
 std::string LinesToText(const std::vector<std::string>& lines) {
@@ -156,25 +188,24 @@ std::string LinesToText(const std::vector<std::string>& lines) {
     return out;
 }
 
-std::string RulesReport(std::string& text, bool full, const RulesSettings& settings,
-                        const FragmentSplitter& split, const RulesProgress& progress) {
-    if (IsDictionaryFile(settings.currentFileName))
-        return {};
-    std::string report;
+namespace {
 
-    // Rules stage: every rule that finds a match in some fragment, listed once.
+// Rules stage of the report: every rule that finds a match in some fragment, listed once in
+// the order first used; the fragments are changed as the filter changes them.
+std::string UsedRules(std::string& text, const RulesSettings& settings,
+                      const FragmentSplitter& split, HookedRun& run, long& usedCount) {
     RegExprOptions reportOptions; // R and S stay on here
     const CompiledRules& rules = RulesFor(settings, reportOptions);
     std::vector<std::string> fragments = split(text);
-    progress.Range(static_cast<long>(fragments.size() * rules.entries.size()));
+    run.Max(fragments.size() * rules.entries.size());
+    std::string report;
     std::unordered_set<std::string> listed;
-    long usedRules = 0;
     std::string changed;
     changed.reserve(text.size());
-    long step = 0;
+    size_t step = 0;
     for (std::string& fragment : fragments) {
         for (const CompiledRules::Entry& e : rules.entries) {
-            progress.Position(step++);
+            run.Step(step++);
             if (!e.engine)
                 continue;
             try {
@@ -184,27 +215,85 @@ std::string RulesReport(std::string& text, bool full, const RulesSettings& setti
             } catch (const RegExprError&) {
                 continue;
             }
+            // Compared as whole lines: a rule whose line happens to be part of another
+            // rule's line is still listed and counted.
             if (listed.insert(e.rule.line).second) {
                 if (!report.empty())
                     report += kNl;
                 report += e.rule.line;
-                ++usedRules;
+                ++usedCount;
             }
         }
         changed += fragment;
     }
     text = std::move(changed);
-    progress.Range(0);
+    run.Max(0);
+    return report;
+}
 
-    const std::string ruleFiles = SelectionOfKind(settings.selection, ".ini");
+// Sort key of the entries list: without regard to case, ё beside е.
+std::string EntryKey(std::string_view entry) {
+    std::string key = LowerCase(entry);
+    std::replace(key.begin(), key.end(), '\xB8', '\xE5');
+    return key;
+}
+
+} // namespace
+
+std::string RulesReport(std::string& text, bool full, const RulesSettings& settings,
+                        const FragmentSplitter& split, const FilterHooks& hooks,
+                        PronunciationFilter* filter) {
+    if (IsDictionaryFile(settings.currentFileName))
+        return {};
+    HookedRun run(hooks);
+    long usedRules = 0;
+    std::string report = UsedRules(text, settings, split, run, usedRules);
+    const std::string ruleFiles = SelectionOfKind(settings.selection, kRulesExtension);
     if (full && !ruleFiles.empty())
         report = base::Cp("# Список замен по \"") + ruleFiles + base::Cp("\". Правил: ") +
                  std::to_string(usedRules) + std::string(kNl) + std::string(kNl) + report;
 
-    // Entries stage: the pronunciation entries the filter would apply to the changed text.
+    // Entries stage: the pronunciation entries the filter applies to the changed text.
     std::vector<std::string> used;
-    if (settings.selection.find(".dic") != std::string::npos) {
-        // Filled in with the pronunciation filter.
+    if (settings.selection.find(kPronunciationExtension) != std::string::npos) {
+        WordList list = TextToWordList(text);
+        const size_t n = list.size();
+        const long words = std::count_if(list.begin(), list.end(), [](const std::string& e) {
+            return !e.empty() && !IsLineMarker(e);
+        });
+        std::optional<PronunciationFilter> own;
+        if (!filter)
+            filter = &own.emplace(settings.programDir);
+        const std::shared_ptr<const PronunciationTable> table =
+            filter->DicPrepare(settings.selection);
+        std::unordered_set<std::string> seen; // lower-case forms of the used entries
+        long applications = 0;
+        run.Max(n);
+        try {
+            for (size_t i = 0; i < n; ++i) {
+                if (!list[i].empty() && !IsLineMarker(list[i])) {
+                    for (std::string& piece : SplitBy(CheckWord(table->slots, list, i, n), '|')) {
+                        ++applications;
+                        if (seen.insert(LowerCase(piece)).second)
+                            used.push_back(std::move(piece));
+                    }
+                }
+                run.Step(i + 1);
+            }
+        } catch (const std::bad_alloc&) {
+            throw MemoryExhausted();
+        }
+        const long entries = static_cast<long>(used.size());
+        const std::string dicFiles = SelectionOfKind(settings.selection, kPronunciationExtension);
+        if (full && !dicFiles.empty())
+            used.push_back(base::Cp("# Список замен по \"") + dicFiles + base::Cp("\". Правил: ") +
+                           std::to_string(entries) + base::Cp(", применены: ") +
+                           std::to_string(applications) + base::Cp(" раз к тексту из ") +
+                           std::to_string(words) + base::Cp(" слов") + std::string(kNl));
+        if (full)
+            std::stable_sort(used.begin(), used.end(), [](const auto& a, const auto& b) {
+                return EntryKey(a) < EntryKey(b);
+            });
     }
     if (!report.empty())
         report += kNl;

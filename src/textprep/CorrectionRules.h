@@ -1,5 +1,6 @@
 #pragma once
 
+#include "textprep/PronunciationFilter.h"
 #include "textprep/RegExpr.h"
 
 #include <filesystem>
@@ -19,21 +20,6 @@ struct RulesSettings {
     std::filesystem::path programDir;
     std::string selection;       // "+"-joined names of the ticked dictionaries
     std::string currentFileName; // file of the active page
-};
-
-// Progress of a long run. setRange starts a run (0 resets the bar at its end); setPosition is
-// called after every step and is where the window lets pending events through.
-struct RulesProgress {
-    std::function<void(long maximum)> setRange;
-    std::function<void(long position)> setPosition;
-    void Range(long maximum) const {
-        if (setRange)
-            setRange(maximum);
-    }
-    void Position(long position) const {
-        if (setPosition)
-            setPosition(position);
-    }
 };
 
 // Cuts a text into the fragments that reading uses (whole lines up to BytesInFrag).
@@ -59,17 +45,20 @@ std::string SelectionOfKind(std::string_view selection, std::string_view extensi
 bool RulesActive(const RulesSettings& settings);
 
 // All rules of the selected ".ini" files to one fragment (reading, "Показать измененный текст").
-void RexFilter(std::string& text, const RulesSettings& settings,
-               const RulesProgress& progress = {});
+// The hooks pause the magnifier, move the progress bar and let pending events through.
+void RexFilter(std::string& text, const RulesSettings& settings, const FilterHooks& hooks = {});
 
 // The same over a whole text, fragment by fragment ("Измененный текст").
 void RexFilterFull(std::string& text, const RulesSettings& settings, const FragmentSplitter& split,
-                   const RulesProgress& progress = {});
+                   const FilterHooks& hooks = {});
 
 // The rules (and pronunciation entries) that change the text, as the report text; the text
-// becomes the text after the rules. full adds the headings and sorts the entries.
+// becomes the text after the rules. full adds the headings and sorts the entries. The
+// entries come from the given filter's table (the window's own), or from a new one.
+// Throws MemoryExhausted when memory runs out in the entries stage.
 std::string RulesReport(std::string& text, bool full, const RulesSettings& settings,
-                        const FragmentSplitter& split, const RulesProgress& progress = {});
+                        const FragmentSplitter& split, const FilterHooks& hooks = {},
+                        PronunciationFilter* filter = nullptr);
 
 // The lines each followed by CR LF: the text a page gets from a list of lines.
 std::string LinesToText(const std::vector<std::string>& lines);

@@ -151,12 +151,18 @@ TEST_F(RulesTest, FiltersOffForDictionaryFilesAndWithoutIni) {
 TEST_F(RulesTest, RexFilterFullWorksFragmentByFragment) {
     RuleFile("a.ini", {"^x=y"}); // "^" is the start of each fragment
     std::string text = "x1\r\nx2\r\nx3";
-    long maximum = -1, calls = 0;
-    RulesProgress progress{[&](long m) { maximum = m > 0 ? m : maximum; }, [&](long) { ++calls; }};
-    RexFilterFull(text, settings, LinePerFragment, progress);
+    size_t maximum = 0, events = 0, paused = 0, resumed = 0;
+    FilterHooks hooks;
+    hooks.setProgressMax = [&](size_t m) { maximum = m; };
+    hooks.processEvents = [&] { ++events; };
+    hooks.pauseMagnifier = [&] { ++paused; };
+    hooks.resumeMagnifier = [&] { ++resumed; };
+    RexFilterFull(text, settings, LinePerFragment, hooks);
     EXPECT_EQ(text, "y1\r\ny2\r\ny3");
-    EXPECT_EQ(maximum, 3);
-    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(maximum, 3u);
+    EXPECT_EQ(events, 3u);
+    EXPECT_EQ(paused, 1u);
+    EXPECT_EQ(resumed, 1u);
 }
 
 TEST_F(RulesTest, ReportListsARuleUsedInThreeFragmentsOnce) {
@@ -188,4 +194,30 @@ TEST_F(RulesTest, ChangedRuleFileIsReadAgain) {
     EXPECT_EQ(Filter("a"), "dd");
     fs::remove(m_dir / "dic" / "a.ini");
     EXPECT_EQ(Filter("a"), "a");
+}
+
+TEST_F(RulesTest, ReportListsPronunciationEntriesAfterTheRules) {
+    RuleFile("a.ini", {"(\\d+) км=$1 километров"});
+    RuleFile("words.dic", {"мука=му'ка", "замок=за'мок", "километров=киломе'тров"});
+    std::string text = Cp("Мука и замок, 5 км\r\n\r\nзамок\r\n");
+    // Not full: rules, then entries in order of first use.
+    std::string copy = text;
+    EXPECT_EQ(RulesReport(copy, false, settings, LinePerFragment),
+              Cp("(\\d+) км=$1 километров\r\nмука=му'ка\r\nзамок=за'мок\r\n"
+                 "километров=киломе'тров\r\n"));
+    // Full: both headings, entries sorted with the heading among them.
+    EXPECT_EQ(RulesReport(text, true, settings, LinePerFragment),
+              Cp("# Список замен по \"a.ini\". Правил: 1\r\n\r\n(\\d+) км=$1 километров\r\n\r\n"
+                 "# Список замен по \"words.dic\". Правил: 3, применены: 4 раз к тексту из 6 "
+                 "слов\r\n\r\n"
+                 "замок=за'мок\r\nкилометров=киломе'тров\r\nмука=му'ка\r\n"));
+    EXPECT_EQ(text, Cp("Мука и замок, 5 километров\r\n\r\nзамок\r\n"));
+}
+
+TEST_F(RulesTest, ReportWithOnlyAPronunciationDictionary) {
+    RuleFile("words.dic", {"мука=му'ка"});
+    std::string text = Cp("мука\r\n");
+    EXPECT_EQ(RulesReport(text, true, settings, LinePerFragment),
+              Cp("# Список замен по \"words.dic\". Правил: 1, применены: 1 раз к тексту из 1 "
+                 "слов\r\n\r\nмука=му'ка\r\n"));
 }
