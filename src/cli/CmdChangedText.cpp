@@ -2,6 +2,8 @@
 
 #include "base/Cp1251.h"
 #include "base/Settings.h"
+#include "speech/Fragments.h"
+#include "textprep/CorrectionRules.h"
 #include "textprep/Dictionaries.h"
 #include "textprep/PronunciationFilter.h"
 #include "textprep/StringRoutines.h"
@@ -72,11 +74,18 @@ void CheckDictionaries(const CliContext& ctx, const fs::path& programDir,
 }
 
 // The correction rules of the selection's .ini files run here, fragment by fragment as the
-// reading cuts the text, before the pronunciation filter. Until they exist this changes
-// nothing, so .ini files have no effect yet.
-void ApplyCorrectionRules(std::string& /*text*/, const std::string& /*selection*/,
-                          const fs::path& /*programDir*/, const base::Options& /*options*/,
-                          const std::string& /*currentFileName*/) {}
+// reading cuts the text, before the pronunciation filter.
+void ApplyCorrectionRules(std::string& text, const std::string& selection,
+                          const fs::path& programDir, const base::Options& options,
+                          const std::string& currentFileName) {
+    textprep::RulesSettings settings{programDir, selection, currentFileName};
+    const int limit = options.BytesInFrag;
+    textprep::RexFilterFull(text, settings, [limit](std::string_view t) {
+        std::vector<std::string> fragments, offsets;
+        speech::SplitToFragments(t, limit, fragments, offsets);
+        return fragments;
+    });
+}
 
 } // namespace
 

@@ -114,6 +114,22 @@ void ApplyCompiled(const CompiledRules& rules, std::string& text, const HookedRu
     }
 }
 
+// Every fragment ends with CR LF, also the last one when the text after the last break had
+// none of its own; that added line break is taken off again, so that only the rules change
+// the text.
+std::vector<std::string> SplitKeepingEnd(std::string_view text, const FragmentSplitter& split) {
+    std::vector<std::string> fragments = split(text);
+    size_t total = 0;
+    for (const std::string& f : fragments)
+        total += f.size();
+    if (total == text.size() + kNl.size()) {
+        std::string& last = fragments.back();
+        if (last.size() >= kNl.size() && std::string_view(last).substr(last.size() - 2) == kNl)
+            last.resize(last.size() - kNl.size());
+    }
+    return fragments;
+}
+
 RegExprOptions FilterOptions() {
     RegExprOptions o;
     o.russianRanges = false;
@@ -168,7 +184,7 @@ void RexFilterFull(std::string& text, const RulesSettings& settings, const Fragm
         return;
     HookedRun run(hooks);
     const CompiledRules& rules = RulesFor(settings, FilterOptions());
-    std::vector<std::string> fragments = split(text);
+    std::vector<std::string> fragments = SplitKeepingEnd(text, split);
     run.Max(fragments.size() * rules.lineCount);
     std::string result;
     result.reserve(text.size() + text.size() / 8);
@@ -196,7 +212,7 @@ std::string UsedRules(std::string& text, const RulesSettings& settings,
                       const FragmentSplitter& split, HookedRun& run, long& usedCount) {
     RegExprOptions reportOptions; // R and S stay on here
     const CompiledRules& rules = RulesFor(settings, reportOptions);
-    std::vector<std::string> fragments = split(text);
+    std::vector<std::string> fragments = SplitKeepingEnd(text, split);
     run.Max(fragments.size() * rules.entries.size());
     std::string report;
     std::unordered_set<std::string> listed;

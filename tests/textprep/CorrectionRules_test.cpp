@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -220,4 +221,22 @@ TEST_F(RulesTest, ReportWithOnlyAPronunciationDictionary) {
     EXPECT_EQ(RulesReport(text, true, settings, LinePerFragment),
               Cp("# Список замен по \"words.dic\". Правил: 1, применены: 1 раз к тексту из 1 "
                  "слов\r\n\r\nмука=му'ка\r\n"));
+}
+
+TEST_F(RulesTest, FullRunAddsNoLineBreakAtTheEnd) {
+    RuleFile("a.ini", {"a=b"});
+    // The cutting gives the last piece a CR LF of its own, whether it had one or not.
+    const auto split = [](std::string_view t) {
+        std::vector<std::string> f = LinePerFragment(t);
+        if (!f.empty())
+            f.back() += "\r\n";
+        return f;
+    };
+    for (const char* in : {"a\r\na", "a\r\na\r\n", "a"}) {
+        std::string text = in;
+        RexFilterFull(text, settings, split);
+        std::string expected = in;
+        std::replace(expected.begin(), expected.end(), 'a', 'b');
+        EXPECT_EQ(text, expected);
+    }
 }
