@@ -1,10 +1,89 @@
 #include "cli/Cli.h"
 
+#include "base/AtomicFile.h"
+#include "base/Cp1251.h"
+#include "documents/OpenDocument.h"
+
+#include <filesystem>
+#include <ostream>
+
 namespace vocalix::cli {
 
-// Not built yet.
-int CmdConvert(CliContext&) {
-    throw CliError{"эта команда ещё не реализована"};
+namespace fs = std::filesystem;
+namespace doc = vocalix::documents;
+
+// convert [--to DIR] FILE...: each document is opened as the window program opens it (with DIR
+// as the target folder of batch conversion) and its text saved as the window program would save
+// it; the path of each text is printed. A file that cannot be converted gets a line on err and
+// the others go on; the exit status then says that something failed.
+int CmdConvert(CliContext& ctx) {
+    std::string to;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < ctx.args.size(); ++i) {
+        const std::string& a = ctx.args[i];
+        if (a == "--to") {
+            if (i + 1 >= ctx.args.size())
+                throw CliError{"после --to нужна папка"};
+            to = ctx.args[++i];
+        } else if (!a.empty() && a[0] == '-') {
+            throw CliError{"неизвестный параметр: " + a};
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.empty())
+        throw CliError{"не указаны файлы: convert [--to DIR] FILE..."};
+
+    std::string target;
+    if (!to.empty()) {
+        std::error_code ec;
+        fs::create_directories(to, ec);
+        if (!fs::is_directory(to, ec))
+            throw CliError{"не удалось создать папку " + to};
+        target = fs::absolute(to, ec).string();
+        if (target.empty() || target.back() != '/')
+            target += '/';
+    }
+    const bool picImport = ctx.settings.ReadBool("Text", "PicImport", false);
+
+    bool failed = false;
+    for (const std::string& file : files) {
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec)) {
+            *ctx.err << "vocalix-cli: файл не найден: " << file << "\n";
+            failed = true;
+            continue;
+        }
+        const doc::OpenResult r = doc::OpenDocument(file, target, picImport);
+        if (r.status == doc::OpenResult::Status::Unreadable) {
+            *ctx.err << "vocalix-cli: не удалось прочитать " << file << "\n";
+            failed = true;
+            continue;
+        }
+        if (r.status == doc::OpenResult::Status::WordMissing) {
+            *ctx.err << "vocalix-cli: " << file << ": Не найден Microsoft Word\n";
+            failed = true;
+            continue;
+        }
+        std::string writeError = r.writeError;
+        // A text the open routine did not write (no conversion was needed) is saved under its
+        // name unless that name is the source itself, which then already holds the text.
+        if (!r.written && writeError.empty() && !fs::equivalent(r.fileName, file, ec)) {
+            std::string error;
+            if (!base::WriteFileAtomic(r.fileName, r.text, &error))
+                writeError = base::Utf8ToCp1251("не удалось записать " + r.fileName + ": " + error);
+        }
+        if (!r.pictureError.empty())
+            *ctx.err << "vocalix-cli: " << base::Cp1251ToUtf8(r.pictureError) << "\n";
+        if (!writeError.empty()) {
+            *ctx.err << "vocalix-cli: " << base::Cp1251ToUtf8(writeError) << "\n";
+            failed = true;
+            continue;
+        }
+        *ctx.out << r.fileName << "\n";
+    }
+    ctx.out->flush();
+    return failed ? kExitError : kExitOk;
 }
 
 } // namespace vocalix::cli

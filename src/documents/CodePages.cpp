@@ -198,35 +198,56 @@ std::string DosToWin(std::string_view text) {
 }
 
 void AppendAsWin(std::string& out, char32_t code) {
+    if (code >= 0x0410 && code <= 0x044F) { // А..я, most of a Russian text
+        out += static_cast<char>(0xC0 + (code - 0x0410));
+        return;
+    }
     if (code == 0xFEFF || (code >= 0x0300 && code <= 0x036F))
         return;
     out += base::UnicodeToCp1251(code);
 }
 
-std::string Utf8SeqToWin(std::string_view sequence) {
+namespace {
+
+// Appends one complete sequence; see Utf8SeqToWin.
+void AppendSequence(std::string& out, std::string_view sequence) {
     if (sequence.empty())
-        return {};
+        return;
     const auto lead = static_cast<unsigned char>(sequence[0]);
-    if (lead < 0x80)
-        return std::string(1, static_cast<char>(lead));
+    if (lead < 0x80) {
+        out += static_cast<char>(lead);
+        return;
+    }
     // Continuation bytes are taken unchecked by the caller, so anything malformed is one
     // replacement character, as the platform converter gives.
-    std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (expected == 0 || lead >= 0xF8 || sequence.size() != expected)
-        return "?";
+    const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (expected == 0 || lead >= 0xF8 || sequence.size() != expected) {
+        out += '?';
+        return;
+    }
     char32_t code = lead & (0x7F >> expected);
     for (std::size_t i = 1; i < expected; ++i) {
         const auto c = static_cast<unsigned char>(sequence[i]);
-        if ((c & 0xC0) != 0x80)
-            return "?";
+        if ((c & 0xC0) != 0x80) {
+            out += '?';
+            return;
+        }
         code = (code << 6) | (c & 0x3F);
     }
     // Overlong forms, surrogates and values past Unicode are malformed.
     static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kMin[expected] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-        return "?";
-    std::string out;
+    if (code < kMin[expected] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+        out += '?';
+        return;
+    }
     AppendAsWin(out, code);
+}
+
+} // namespace
+
+std::string Utf8SeqToWin(std::string_view sequence) {
+    std::string out;
+    AppendSequence(out, sequence);
     return out;
 }
 
@@ -237,14 +258,17 @@ std::string Utf8ToWin(std::string_view text) {
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 192) {
-            out += static_cast<char>(c);
-            ++i;
+            std::size_t end = i + 1;
+            while (end < text.size() && static_cast<unsigned char>(text[end]) < 192)
+                ++end;
+            out.append(text, i, end - i);
+            i = end;
             continue;
         }
         const std::size_t length = c < 224 ? 2 : c < 240 ? 3 : c < 248 ? 4 : c < 252 ? 5 : 6;
         if (i + length > text.size())
             break; // cut short by the end of the text
-        out += Utf8SeqToWin(text.substr(i, length));
+        AppendSequence(out, text.substr(i, length));
         i += length;
     }
     return out;

@@ -110,9 +110,28 @@ std::string HtmlToText(std::string_view text, std::vector<std::string>& pictures
     closingFailedFrom.fill(kNever);
     std::size_t gtFailedFrom = kNever, binaryEndFailedFrom = kNever;
 
+    // Bytes that need a look of their own; runs of the others are copied (or skipped) whole.
+    static const std::array<bool, 256> kSpecial = [] {
+        std::array<bool, 256> special{};
+        for (unsigned char c : {'&', '<', '>', '\t'})
+            special[c] = true;
+        for (int c = 128; c < 256; ++c)
+            special[c] = !CharReplacement(static_cast<unsigned char>(c)).empty();
+        return special;
+    }();
+
     const std::size_t length = text.size();
     bool inMarkup = false;
     for (std::size_t i = 0; i < length; ++i) {
+        if (!kSpecial[static_cast<unsigned char>(text[i])]) {
+            std::size_t end = i + 1;
+            while (end < length && !kSpecial[static_cast<unsigned char>(text[end])])
+                ++end;
+            if (!inMarkup)
+                out.append(text, i, end - i);
+            i = end - 1;
+            continue;
+        }
         const char c = text[i];
         if (c == '&' && !inMarkup) {
             for (const Entity& e : kEntities) {
