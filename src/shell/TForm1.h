@@ -1,0 +1,310 @@
+#pragma once
+
+#include "base/Options.h"
+#include "shell/GlobalHotKeys.h"
+#include "shell/PageEditor.h"
+#include "shell/Prompter.h"
+
+#include <QMainWindow>
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QScrollArea;
+class QSpinBox;
+class QSplitter;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QWidget;
+
+namespace vocalix::windows {
+class TAboutBox;
+}
+
+namespace vocalix::shell {
+
+// File names held by the program are cp1251 text like everything else; these give the path
+// the file system uses (UTF-8) and back.
+std::filesystem::path FsPath(const std::string& cp1251Path);
+std::string CpPath(const std::filesystem::path& path);
+
+// The main window. Its handlers are split over several files by subsystem:
+//   TForm1.cpp        construction, command table, pages, status line, life cycle, help/about
+//   TForm1File.cpp    opening, creating, saving, printing documents; pictures; office
+//   TForm1Prefs.cpp   settings, profiles, preferences dialog, recent files, bookmarks
+//   TForm1Speech.cpp  engines, voices, reading aloud
+//   TForm1Audio.cpp   recording, series, batch recording
+//   TForm1Dic.cpp     dictionary panel
+//   TForm1Rules.cpp   correction rules reports, spelling
+//   TForm1Tools.cpp   editing and analysis tools, magnifier, typing assistance
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `programDir` is the program folder (settings, dictionaries, help...); `prompter` answers
+    // every modal question and must outlive the window.
+    TForm1(const std::filesystem::path& programDir, Prompter& prompter, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Creates the about box, preferences dialog, magnifier and bookmarks dialog, in that
+    // order; called once right after the window is constructed.
+    void CreateOtherWindows();
+
+    // ---- Window-wide state ----
+    PageEditor* ActiveEditor = nullptr;
+    std::string CurrentFileName; // cp1251 path of the active page's file; empty if unnamed
+    std::filesystem::path ProgramDir;
+    bool SaveOnExit = true;
+    int ConverterShowState = 1; // 1 normal, 6 minimised
+    vocalix::base::Options m_options;
+
+    // Per-page state, index 1..10 (index 0 unused). Page 10 is the report page "0".
+    static constexpr int kPages = 10;
+    std::array<int, kPages + 1> PageCharPos{};
+    std::array<std::string, kPages + 1> PageFileName;
+    std::array<int, kPages + 1> PagePicNumber{};
+    std::array<std::string, kPages + 1> PageBookMarks;
+    std::array<bool, kPages + 1> PageModified{};
+
+    // Picture panel state shared with the status line.
+    std::vector<std::string> PicFiles; // the book's picture files, sorted
+    int PicIndex = 0;
+
+    Prompter& prompter() { return m_prompter; }
+    GlobalHotKeys& hotKeys() { return m_hotKeys; }
+
+    // ---- Widgets (object names as the other code and the tests know them) ----
+    QTabWidget* PageControl1 = nullptr;
+    std::array<QWidget*, kPages + 1> TabSheet{};
+    std::array<PageEditor*, kPages + 1> RichEdit{};
+    QListWidget* CheckListBox1 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QWidget* Panel1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QScrollArea* Image1Scroll = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolBar* ToolBar2 = nullptr;
+    QToolBar* ToolBar3 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QComboBox* cbX = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QSpinBox* trSpeed = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QSpinBox* trPitch = nullptr;
+    QLabel* lbSAPI = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 6> StatusPanel{};
+    QProgressBar* ProgressBar1 = nullptr;
+    QTimer* TimerNextFragment = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* NFileRecent = nullptr;
+
+    // The other windows (created by CreateOtherWindows).
+    vocalix::windows::TAboutBox* AboutBox = nullptr;
+    QWidget* PrefsBox = nullptr; // TPrefsBox
+    QWidget* Zoom = nullptr;     // TZoom
+    QWidget* ZakBox = nullptr;   // TZakBox
+
+    // A command (QAction) or named menu item / toolbar button by its name; nullptr if none.
+    QAction* Command(const char* name) const;
+    QAction* Item(const char* name) const;
+    // Enables or disables a menu item or toolbar button; it is enabled only while its
+    // command is enabled too.
+    void SetItemEnabled(const char* name, bool enabled);
+    void SetItemVisible(const char* name, bool visible);
+
+    // ---- Routines of the window ----
+    void StatusExecute();
+    void DisplayHint(const QString& hint);
+    void SetStatFeatures();
+    void ForbidUserFeatures();
+    void UnForbidUserFeatures();
+    void RichEditSelChange();
+    void AlternatePaste();
+    int GetZoom() const;
+    void SetZoom(int percent);
+    void APTitle(int index);
+    void PageControl1Changing();
+    void PageControl1Change();
+    // Makes page `index` (zero-based) the visible page without running the page handlers
+    // (ActiveEditor stays); call PageControl1Change after it to switch the window's state
+    // over. A click on a tab runs PageControl1Changing and PageControl1Change itself.
+    void ActivatePage(int index);
+    int ActivePageIndex() const;
+    // The splitter between the dictionary panel and the pages can be dragged only when enabled.
+    void SetSplitter1Enabled(bool enabled);
+    bool Splitter1Enabled() const;
+    // Report into page "0": replaces page 10's text, clears its file name, marks it modified
+    // and makes it the active page.
+    void ShowReport(const std::string& cp1251Text);
+    // An allocation failure while building a large text: the fixed message, then closing.
+    void ReportOutOfMemory();
+    // Opens the first of the dropped files into the active page.
+    void FormDropFiles(const std::vector<std::string>& cp1251Paths);
+    void FormShow();
+    bool FormCloseQuery();
+    void FormDestroy();
+
+    // ---- Commands of this window ----
+    void AExitExecute();
+    void AHelpExecute();
+    void AAboutExecute();
+    void EditUndoExecute();
+    void EditCutExecute();
+    void EditCopyExecute();
+    void EditPasteExecute();
+    void EditDeleteExecute();
+    void EditSelectAllExecute();
+
+    // ---- Documents (TForm1File.cpp) ----
+    void XOpen(const std::string& fileName);
+    void ACreateExecute();
+    void AOpenExecute();
+    void ASaveExecute();
+    void ASaveAsExecute();
+    void APrintNPExecute();
+    void AMSWordExecute();
+    void ABatchTxtExecute();
+    void PicShow();
+    void APicLargeSmallExecute();
+
+    // ---- Settings, profiles, recent files, bookmarks (TForm1Prefs.cpp) ----
+    void GetOtherPrefs();
+    void GetGeneralPrefs();
+    void SavePrefs();
+    void RegisterUserHotKeys();
+    void RecentLoad();
+    void RecentChange(const std::string& fileName);
+    void RecentSave();
+    void RecentClick(const std::string& fileName);
+    void ASetPrefsExecute();
+    void AProfileSaveExecute();
+    void AProfileLoadExecute();
+    void AProfileDefaultExecute();
+    void AZakAddExecute();
+    void AZakGoExecute();
+    void CreatePrefsBox();
+    void CreateZakBox();
+
+    // ---- Speech (TForm1Speech.cpp) ----
+    void GetSAPI();
+    void VoicesListCreate();
+    void ComboBox1Change();
+    void ClearReadingState();
+    void ReleaseSpeech();
+    bool EngineUsable() const;
+    bool IsReading() const;
+    bool IsPaused() const;
+    void ASpeakExecute();
+    void APauseExecute();
+    void AStopExecute();
+    void ASelSpeakExecute();
+    void ACBSpeakExecute();
+    void ASAPIExecute();
+    void TimerNextFragmentTimer();
+
+    // ---- Audio (TForm1Audio.cpp) ----
+    bool IsRecording() const;
+    // File name without folder of the audio file being made, or empty.
+    std::string RecordingFileTitle() const;
+    void AMP3Execute();
+    void ASeriesExecute();
+    void ABatchExecute();
+
+    // ---- Dictionary panel (TForm1Dic.cpp) ----
+    void ADicExecute();
+    void AEditDicExecute();
+    void SetChecks();
+    std::string CheckedItemsToStr() const;
+
+    // ---- Rules and spelling (TForm1Rules.cpp) ----
+    void AChangeTextExecute();
+    void ARulesToTextExecute();
+    void AChangeTextFullExecute();
+    void ARulesFullExecute();
+    void AOrfoExecute();
+    void AOrfoAddExecute();
+    void AOrfoDelExecute();
+
+    // ---- Editing and analysis tools (TForm1Tools.cpp) ----
+    void AParagExecute();
+    void AFontExecute();
+    void AFindExecute();
+    void AReplaceExecute();
+    void ADeleBreaksExecute();
+    void ABackGroundExecute();
+    void AWrapTextExecute();
+    void ANamesExecute();
+    void AFMinusExecute();
+    void AFMutualExecute();
+    void AFUnionExecute();
+    void AHuntExecute();
+    void AFreshEyeExecute();
+    void ATxtPropExecute();
+    void AZoomExecute();
+    void AUpperCaseExecute();
+    void ALowerCaseExecute();
+    void ANumToPhraseExecute();
+    void AColumnTextExecute();
+    void AColumnText2Execute();
+    void AColumnText3Execute();
+    void ATabToSpaceExecute();
+    void ANbspToSpaceExecute();
+    void AParagToLineExecute();
+    void AQuotesSimpleExecute();
+    void ATireToMinusExecute();
+    void AMtSimpleExecute();
+    void AMoveRightExecute();
+    void AMoveLeftExecute();
+    void ADeleSpacesExecute();
+    void ADeleEmptyLinesExecute();
+    void ASortTextExecute();
+    void CreateZoom();
+    // Typing assistance: the typed character before it is inserted; forget the word being
+    // typed when the caret moves.
+    void RichEditKeyPress(char& key);
+    void ResetTypingWord();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildPages();
+    void BuildCommands();
+    void BuildMenus();
+    void BuildToolBars();
+    void BuildStatusBar();
+    void FormCreate();
+    void InstallActiveEditor(PageEditor* editor);
+    void OnEditorKey(int key, bool up);
+    void OnEditorMouse();
+    void UpdateEditCommands();
+    QAction* AddItem(QMenu* menu, const char* itemName, const char* commandName);
+
+    Prompter& m_prompter;
+    GlobalHotKeys m_hotKeys;
+    QMetaObject::Connection m_selChange;
+    int m_lastPageIndex = 0;
+    bool m_closing = false;
+    bool m_programmaticSwitch = false;
+    bool m_destroyed = false;
+};
+
+} // namespace vocalix::shell

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Plain text routines of the main window (captions, hints), kept apart so they are tested
+// without widgets. All strings are cp1251.
+namespace vocalix::shell {
+
+// File name without its folder.
+std::string FileNameOnly(std::string_view path);
+// Tab caption of page `index` (zero-based): the page number, the separator (" - ", " - ???"
+// or empty) and the file's name without folder and extension, cut to 64 characters.
+std::string PageTitle(int index, std::string_view separator, std::string_view fileName);
+// Size hint of an editor: "K Кб, A а.л." for a text of `length` characters.
+std::string SizeHint(long long length);
+// Whether a file is a dictionary or rules file (extension ".dic" or ".ini", any case).
+bool IsDictionaryFileName(std::string_view fileName);
+// Zoom of an editor in percent from its ratio: 100 when the denominator is below 1.
+int ZoomPercent(int numerator, int denominator);
+
+} // namespace vocalix::shell
