@@ -73,8 +73,9 @@ QString StartPath(const FileDialogOptions& options) {
 } // namespace
 
 QString QtPrompter::OpenFile(const FileDialogOptions& options) {
+    QString selected = options.selectedFilter;
     return QFileDialog::getOpenFileName(m_parent, options.title, StartPath(options),
-                                        options.filter);
+                                        options.filter, selected.isEmpty() ? nullptr : &selected);
 }
 
 QStringList QtPrompter::OpenFiles(const FileDialogOptions& options) {

@@ -22,6 +22,7 @@ struct FileDialogOptions {
     QString initialDir;
     QString fileName;         // suggested name (save) or preselected file (open)
     QString defaultExtension; // without the dot; added by a save dialog when none is typed
+    QString selectedFilter;   // the filter entry chosen when an open dialog appears
 };
 
 // Every modal interaction of the program: message boxes and the common dialogs. The window

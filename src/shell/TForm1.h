@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Options.h"
+#include "documents/OpenDocument.h"
 #include "shell/GlobalHotKeys.h"
 #include "shell/PageEditor.h"
 #include "shell/Prompter.h"
@@ -170,6 +171,11 @@ public:
 
     // ---- Documents (TForm1File.cpp) ----
     void XOpen(const std::string& fileName);
+    // XOpen proper: rewrites fileName to the name the text is saved under from now on and
+    // takes a target folder (batch conversion). Unchanged: the file could not be read.
+    enum class OpenOutcome { Unchanged, Opened, OpenedUnsaved };
+    OpenOutcome XOpenTo(std::string& fileName, const std::string& targetFolder);
+    vocalix::documents::OfficeHooks OfficeConversion; // Word conversion (none yet)
     void ACreateExecute();
     void AOpenExecute();
     void ASaveExecute();
