@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -357,9 +358,12 @@ void TForm1Test::closeQueryYesSavesAndNoClears() {
     form().ActiveEditor->SetText("one");
     form().ActiveEditor->SetModified(true);
     m_prompter->answers = {Answer::Yes};
+    // The unnamed page is saved through the Save As dialog.
+    m_prompter->saveFiles = {m_dir->path() + "/one.txt"};
     QVERIFY(form().FormCloseQuery());
     QCOMPARE(m_prompter->asked.size(), size_t(1));
     QVERIFY(!form().PageModified[1]);
+    QVERIFY(QFile::exists(m_dir->path() + "/one.txt"));
     QVERIFY(m_prompter->answers.empty());
 }
 
