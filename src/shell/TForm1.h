@@ -40,6 +40,9 @@ namespace vocalix::shell {
 std::filesystem::path FsPath(const std::string& cp1251Path);
 std::string CpPath(const std::filesystem::path& path);
 
+// Sets a page's whole text to the lines, each followed by CR LF (reports of the tools).
+void REAppFromTS(PageEditor* page, const std::vector<std::string>& lines);
+
 // The main window. Its handlers are split over several files by subsystem:
 //   TForm1.cpp        construction, command table, pages, status line, life cycle, help/about
 //   TForm1File.cpp    opening, creating, saving, printing documents; pictures; office
