@@ -151,6 +151,7 @@ void AudioPlayer::Tick() {
     while (!m_marks.empty() && (m_marks.front().sample <= played || allPlayed)) {
         const WordMark w = m_marks.front();
         m_marks.pop_front();
+        m_lastWordSample = w.sample;
         emit word(w.start, w.length);
         if (!m_active)
             return; // a handler purged

@@ -31,6 +31,8 @@ public:
     bool IsActive() const { return m_active; }
     bool IsPaused() const { return m_paused; }
     long long PlayedSamples() const;
+    // Where the word last notified begins in the audio (for measuring the highlight's lag).
+    long long LastWordSample() const { return m_lastWordSample; }
 
     // Whether a default audio output exists; the reason when not.
     static bool OutputAvailable(QString* why);
@@ -57,6 +59,7 @@ private:
     uint64_t m_generation = 0;
     long long m_total = 0; // samples received for this text
     long long m_lastPlayed = -1;
+    long long m_lastWordSample = 0;
     qint64 m_stallSince = 0;
     bool m_active = false;
     bool m_paused = false;
