@@ -2,6 +2,8 @@
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "documents/DocumentFiles.h"
+#include "documents/OpenDocument.h"
 
 #include <functional>
 #include <ostream>
@@ -125,13 +127,17 @@ void EmitText(const CliContext& ctx, const std::string& outPath, const std::stri
 }
 
 std::string ReadInputText(const CliContext&, const std::string& path) {
-    std::string bytes, error;
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
+    if (!std::filesystem::is_regular_file(path, ec))
         throw CliError{"файл не найден: " + path};
-    if (!base::ReadFileBytes(path, bytes, &error))
-        throw CliError{"не удалось прочитать " + path + ": " + error};
-    return bytes;
+    const std::string ext = documents::LowerExtension(path);
+    if (ext == ".doc" || ext == ".docx")
+        throw CliError{"документы Word сначала преобразуйте в текст: " + path};
+    std::string text;
+    bool repaired = false;
+    if (!documents::ReadDocumentText(path, text, repaired))
+        throw CliError{"не удалось прочитать " + path};
+    return text;
 }
 
 } // namespace vocalix::cli

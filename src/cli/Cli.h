@@ -36,7 +36,8 @@ int RunCli(const std::vector<std::string>& argv, const std::filesystem::path& ex
 // standard output converted to UTF-8. Throws CliError when OUT cannot be written.
 void EmitText(const CliContext& ctx, const std::string& outPath, const std::string& cp1251);
 
-// Reads FILE as the window program opens it (falls back to raw Windows-1251 bytes).
+// Reads FILE as the window program opens it (code-page repair, HTML, FB2 and RTF converted),
+// without writing anything beside it. Throws CliError when it cannot be read.
 std::string ReadInputText(const CliContext& ctx, const std::string& path);
 
 // The commands, one file each.

@@ -57,6 +57,30 @@ bool WrittenAtOnce(const std::string& lowerExt, bool repaired) {
     return repaired || (!lowerExt.empty() && kConverted.find(lowerExt) != std::string::npos);
 }
 
+bool ReadDocumentText(const std::string& fileName, std::string& text, bool& repaired,
+                      std::vector<std::string>* pictures) {
+    repaired = false;
+    std::string bytes;
+    if (!base::ReadFileBytes(fileName, bytes))
+        return false;
+    text = base::ToCrLf(bytes);
+    bytes.clear();
+    bytes.shrink_to_fit();
+    const std::string ext = LowerExtension(fileName);
+    if (ext == ".rtf") {
+        text = base::ToCrLf(RtfToText(text));
+        return true;
+    }
+    repaired = RepairCodePage(text) != CodePageRepair::None;
+    if (IsWebPage(ext) || ext == ".fb2") {
+        std::vector<std::string> found;
+        text = HtmlToText(text, found);
+        if (pictures)
+            *pictures = std::move(found);
+    }
+    return true;
+}
+
 OpenResult OpenDocument(const std::string& fileName, const std::string& targetFolder,
                         bool picImport, const OfficeHooks& office) {
     OpenResult result;
@@ -91,26 +115,15 @@ OpenResult OpenDocument(const std::string& fileName, const std::string& targetFo
         return result;
     }
 
-    std::string bytes;
-    if (!base::ReadFileBytes(fileName, bytes))
+    std::vector<std::string> pictures;
+    std::string text;
+    if (!ReadDocumentText(fileName, text, result.repaired, &pictures))
         return result; // Unreadable: the page keeps its text and its name
-    std::string text = base::ToCrLf(bytes);
-    bytes.clear();
-    bytes.shrink_to_fit();
-
-    if (ext != ".rtf") {
-        result.repaired = RepairCodePage(text) != CodePageRepair::None;
-        if (IsWebPage(ext) || ext == ".fb2") {
-            std::vector<std::string> pictures;
-            text = HtmlToText(text, pictures);
-            if (picImport && ext == ".fb2" && !pictures.empty()) {
-                // The pictures stay beside the source, also in batch conversion.
-                SavePictures(pictures, ChangeFileExt(fileName, ".files"), &result.pictureError);
-            }
-        }
-    } else {
-        text = base::ToCrLf(RtfToText(text));
+    if (picImport && ext == ".fb2" && !pictures.empty()) {
+        // The pictures stay beside the source, also in batch conversion.
+        SavePictures(pictures, ChangeFileExt(fileName, ".files"), &result.pictureError);
     }
+    pictures.clear();
     result.text = std::move(text);
     result.status = OpenResult::Status::Loaded;
 

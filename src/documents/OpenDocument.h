@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The format-independent part of opening a document: everything the open routine does
 // except putting the text into a page.
@@ -34,6 +35,12 @@ struct OpenResult {
 // targetFolder (ending in a separator, or empty) is used by batch conversion.
 OpenResult OpenDocument(const std::string& fileName, const std::string& targetFolder,
                         bool picImport, const OfficeHooks& office = {});
+
+// Reads a text, RTF, HTML or FB2 file and converts it to Windows-1251 text with CR LF, exactly
+// as opening does, but writes nothing. Returns false when the file cannot be read. Word
+// documents are not handled here (they need an office program).
+bool ReadDocumentText(const std::string& fileName, std::string& text, bool& repaired,
+                      std::vector<std::string>* pictures = nullptr);
 
 // The immediate-write rule: the lower-case extension occurs in the list of converted
 // formats (as a substring), or the code page was repaired.

@@ -147,3 +147,19 @@ TEST_F(ChangedText, HelpListsTheCommand) {
     ASSERT_EQ(Run({"--help"}), 0);
     EXPECT_NE(m_out.str().find("changed-text [--dic SELECTION] [-o OUT] FILE"), std::string::npos);
 }
+
+TEST_F(ChangedText, DocumentsAreReadAsTheWindowOpensThemWithoutWritingBesideThem) {
+    // An FB2 book and a KOI8 text, copied so that nothing could be written into the corpus.
+    for (const char* rel : {"fb2/pushkin_pikovaya_dama.utf8.fb2", "text/books/gogol_viy.koi8r.txt"})
+        fs::copy_file(kCorpus / rel, m_dir / fs::path(rel).filename());
+    ASSERT_EQ(Run({"changed-text", (m_dir / "pushkin_pikovaya_dama.utf8.fb2").string()}), 0)
+        << m_err.str();
+    EXPECT_NE(m_out.str().find("Германн"), std::string::npos);
+    EXPECT_EQ(m_out.str().find("<p>"), std::string::npos);
+    ASSERT_EQ(Run({"changed-text", (m_dir / "gogol_viy.koi8r.txt").string()}), 0) << m_err.str();
+    EXPECT_NE(m_out.str().find("Хома"), std::string::npos);
+    EXPECT_FALSE(fs::exists(m_dir / "pushkin_pikovaya_dama.utf8.txt"));
+    // The KOI8 file is repaired in memory only.
+    EXPECT_EQ(Read(m_dir / "gogol_viy.koi8r.txt"), Read(kCorpus / "text/books/gogol_viy.koi8r.txt"));
+    EXPECT_EQ(Run({"changed-text", (m_dir / "missing.txt").string()}), 2);
+}
