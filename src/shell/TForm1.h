@@ -29,6 +29,11 @@ class QTimer;
 class QToolBar;
 class QWidget;
 
+namespace vocalix::speech {
+class Engines;
+class Reader;
+} // namespace vocalix::speech
+
 namespace vocalix::windows {
 class TAboutBox;
 }
@@ -223,6 +228,12 @@ public:
     void ACBSpeakExecute();
     void ASAPIExecute();
     void TimerNextFragmentTimer();
+    void trSpeedChange();
+    void trPitchChange();
+    std::shared_ptr<vocalix::speech::Engines> Speech; // engine objects of both generations
+    std::shared_ptr<vocalix::speech::Reader> m_reader; // reading state
+    std::shared_ptr<class SpeechBridge> m_speechBridge;
+    void EnsureSpeech();
 
     // ---- Audio (TForm1Audio.cpp) ----
     bool IsRecording() const;

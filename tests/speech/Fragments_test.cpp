@@ -166,3 +166,36 @@ TEST(WordTracker, MovesOnlyForward) {
     EXPECT_EQ(t.Map(14), 3);
     EXPECT_EQ(t.Map(40), -1); // past the end
 }
+
+#include "speech/AudioLists.h"
+#include "speech/Sapi5.h"
+
+TEST(AudioLists, EntriesAndFormatTypesAgree) {
+    const std::string speeds = GetSpeedList();
+    EXPECT_EQ(speeds.substr(0, 8), "x1\r\nx2\r\n");
+    EXPECT_EQ(speeds.substr(speeds.size() - 5), "MAX\r\n");
+    const std::string formats = GetAudioFormatList();
+    std::vector<std::string> names;
+    for (size_t at = 0; at < formats.size();) {
+        const size_t end = formats.find("\r\n", at);
+        names.push_back(formats.substr(at, end - at));
+        at = end + 2;
+    }
+    ASSERT_EQ(names.size(), 36u);
+    EXPECT_EQ(names[0], "SAFT8kHz8BitMono");
+    EXPECT_EQ(names[18], "SAFT22kHz16BitMono");
+    EXPECT_EQ(names[35], "SAFT48kHz16BitStereo");
+    // Entry i is format type i + 4.
+    const auto first = AudioFormatOfType(4);
+    EXPECT_EQ(first.rate, 8000);
+    EXPECT_EQ(first.bits, 8);
+    EXPECT_EQ(first.channels, 1);
+    const auto mid = AudioFormatOfType(18 + 4);
+    EXPECT_EQ(mid.rate, 22050);
+    EXPECT_EQ(mid.bits, 16);
+    EXPECT_EQ(mid.channels, 1);
+    const auto last = AudioFormatOfType(39);
+    EXPECT_EQ(last.rate, 48000);
+    EXPECT_EQ(last.channels, 2);
+    EXPECT_THROW(AudioFormatOfType(40), SpeechError);
+}
