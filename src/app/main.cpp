@@ -1,40 +1,24 @@
+#include "base/ProgramFolder.h"
+#include "shell/Profiles.h"
 #include "shell/Prompter.h"
 #include "shell/TForm1.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <filesystem>
-
-namespace {
-
-// The program folder is the executable's folder when it can be written; otherwise a per-user
-// folder seeded once from the installed data.
-std::filesystem::path ChooseProgramDir() {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(appDir).isWritable())
-        return std::filesystem::path(appDir.toStdString());
-    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                         QStringLiteral("/vocalix");
-    std::filesystem::path target(user.toStdString());
-    std::error_code error;
-    if (!std::filesystem::exists(target, error)) {
-        std::filesystem::create_directories(target, error);
-        for (const char* sub : {"dic", "sounds", "help", "profiles"})
-            std::filesystem::copy(std::filesystem::path(appDir.toStdString()) / sub, target / sub,
-                                  std::filesystem::copy_options::recursive, error);
-    }
-    return target;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vocalix"));
     vocalix::shell::QtPrompter prompter;
-    vocalix::shell::TForm1 form(ChooseProgramDir(), prompter);
+    // The executable's folder when it can be written, else the per-user folder seeded from the
+    // installed data.
+    const std::filesystem::path programDir = vocalix::base::ResolveProgramFolder(
+        QCoreApplication::applicationDirPath().toStdString(), vocalix::base::CurrentEnvironment());
+    // The first argument is a document to open into the active page.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1)
+        vocalix::shell::SetCommandLineFile(arguments.at(1));
+    vocalix::shell::TForm1 form(programDir, prompter);
     prompter.SetParent(&form);
     form.CreateOtherWindows();
     form.show();

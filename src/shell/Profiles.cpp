@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QVariant>
 
 namespace vocalix::shell {
 
@@ -44,6 +45,16 @@ bool CopySettingsFile(const std::filesystem::path& from, const std::filesystem::
 
 bool StartNewInstance() {
     return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+}
+
+void SetCommandLineFile(const QString& path) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->setProperty("vocalixCommandLineFile", path);
+}
+
+QString CommandLineFile() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app ? app->property("vocalixCommandLineFile").toString() : QString();
 }
 
 } // namespace vocalix::shell

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <filesystem>
 #include <string>
 
@@ -17,5 +18,10 @@ bool CopySettingsFile(const std::filesystem::path& from, const std::filesystem::
 
 // Starts a new instance of the running program with no arguments, not waiting for it.
 bool StartNewInstance();
+
+// The document named on the command line, opened into the active page at start-up (kept as
+// a property of the application, so that test programs' own arguments are never taken).
+void SetCommandLineFile(const QString& path);
+QString CommandLineFile();
 
 } // namespace vocalix::shell

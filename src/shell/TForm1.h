@@ -5,10 +5,12 @@
 #include "shell/GlobalHotKeys.h"
 #include "shell/PageEditor.h"
 #include "shell/Prompter.h"
+#include "shell/RecentFiles.h"
 
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -211,6 +213,14 @@ public:
     void AZakGoExecute();
     void CreatePrefsBox();
     void CreateZakBox();
+    // Starts a new instance and closes this one (the pages' save questions still come).
+    void RestartProgram();
+    // How RestartProgram starts the new instance; tests replace it.
+    std::function<bool()> RestartLauncher;
+    RecentFiles m_recent; // what the "Недавние" submenu shows
+    void RebuildRecentMenu();
+    // Opens a page's previous file at start-up; false when it is gone or cannot be opened.
+    bool OpenPrevious(const std::string& fileName);
 
     // ---- Speech (TForm1Speech.cpp) ----
     void GetSAPI();

@@ -5,6 +5,8 @@
 
 #include "shell/TForm1.h"
 
+#include "base/Settings.h"
+
 #include "base/Cp1251.h"
 #include "base/QtText.h"
 #include "speech/AudioLists.h"
@@ -198,6 +200,11 @@ void TForm1::trPitchChange() {
 }
 
 void TForm1::GetSAPI() {
+    // The engine generation is read from the settings file before the voice list is built.
+    base::IniFile ini;
+    ini.Load(base::SettingsPath(ProgramDir));
+    base::ReadSettingsGroup(ini, base::SettingsGroup::Sapi, m_options);
+    ini.Save(base::SettingsPath(ProgramDir));
     EnsureSpeech();
     Speech->GetSAPI(m_options.SAPI5);
     Speech->UserSpeed = m_options.Speed;
