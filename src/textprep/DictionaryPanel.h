@@ -1,0 +1,54 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the dictionary panel decides, apart from its widgets: which items are checked, the
+// selection string, the order of the items, when the panel hides, where the pages go.
+namespace vocalix::textprep {
+
+// The panel's sort order: file names compared without regard to case (ё right after е).
+bool DictionaryNameLess(std::string_view a, std::string_view b);
+void SortDictionaryNames(std::vector<std::string>& names);
+
+// Sets (never clears) the check mark of every item named in the "+"-joined selection,
+// comparing without regard to case.
+void SetChecks(const std::vector<std::string>& items, std::vector<bool>& checks,
+               std::string_view selection);
+
+// The checked items in panel order joined by "+"; empty when none is checked.
+std::string CheckedItemsToStr(const std::vector<std::string>& items,
+                              const std::vector<bool>& checks);
+
+// "Словари|" + selection: the hint of the dictionary button, whose long part shows the
+// selection.
+std::string DicButtonHint(std::string_view selection);
+
+// True when the current file has a picture folder: its name with the extension replaced by
+// ".files", or without extension followed by "_files" (Windows-1251 name).
+bool HasPictureFolder(std::string_view currentFileName);
+
+// ADic hides the panel only when it is shown and the voice has not changed since the panel
+// was filled; otherwise it fills (and shows) it.
+bool DicPanelShouldHide(bool panelVisible, int voiceIndex, int rememberedVoiceIndex,
+                        bool engineSwitched);
+
+// Horizontal place of the page control.
+struct PageSpan {
+    int left = 0;
+    int width = 0;
+};
+// Beside a picture area: with the panel hidden, or with the panel shown.
+PageSpan PagesBesidePictures(bool panelShown, int picMargin);
+// After the splitter moved: the panel's new width and the page control's span; the width
+// changes only while a picture area is shown (otherwise the pages fill the client area).
+struct SplitterLayout {
+    int panelWidth = 0;
+    PageSpan pages;
+};
+SplitterLayout LayoutAfterSplitterMoved(int splitterLeft, int splitterWidth, int picMargin,
+                                        bool picturesShown, int currentPagesWidth);
+
+} // namespace vocalix::textprep
