@@ -13,6 +13,8 @@ DictionaryList::DictionaryList(QListWidget* list) : QObject(list), m_list(list) 
     m_list->setObjectName(QStringLiteral("CheckListBox1"));
     m_list->setToolTip(QString::fromUtf8("Редактирование: Enter или DblClic на словаре"));
     m_list->setMinimumWidth(50);
+    // The panel's own order (without regard to case) decides the order of the selection.
+    m_list->setSortingEnabled(false);
     m_list->resize(121, m_list->height());
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -358,7 +358,7 @@ void TForm1::DisplayHint(const QString& hint) {
 }
 
 void TForm1::SetStatFeatures() {
-    const std::string active = CheckedItemsToStr();
+    const std::string& active = m_options.Dictionary;
     if (QAction* dic = Item("TBDic")) {
         const QString hint = active.empty() ? U("Словари|Показать/скрыть панель словарей")
                                             : U("Словари|") + base::ToQString(active);

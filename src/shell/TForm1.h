@@ -6,6 +6,7 @@
 #include "shell/PageEditor.h"
 #include "shell/Prompter.h"
 #include "shell/RecentFiles.h"
+#include "textprep/PronunciationFilter.h"
 
 #include <QMainWindow>
 #include <array>
@@ -41,6 +42,8 @@ class TAboutBox;
 }
 
 namespace vocalix::shell {
+
+class DictionaryList;
 
 // File names held by the program are cp1251 text like everything else; these give the path
 // the file system uses (UTF-8) and back.
@@ -258,6 +261,19 @@ public:
     void AEditDicExecute();
     void SetChecks();
     std::string CheckedItemsToStr() const;
+    void CheckListBox1OnClickCheck();
+    // Voice or engine generation changed: a new voice starts without dictionaries (clears the
+    // selection and runs ADicExecute once when it was not empty).
+    void ClearDictionariesForNewVoice();
+    // The window's pronunciation filter (one for the whole run; keeps its table while the
+    // selected files are unchanged) and the hooks a filtering run gets (progress bar, pending
+    // messages, magnifier timer).
+    textprep::PronunciationFilter& pronunciationFilter();
+    textprep::FilterHooks FilterHooksOfWindow();
+    // Filter (pronunciation dictionaries of the selection) on the text, with IgnoreRules from
+    // the settings. Out of memory: the fixed message, the window closes, the text stays as it
+    // was and false is returned.
+    bool Filter(std::string& text, bool keepLineBreaks);
 
     // ---- Rules and spelling (TForm1Rules.cpp) ----
     void AChangeTextExecute();
@@ -335,6 +351,10 @@ private:
     bool m_closing = false;
     bool m_programmaticSwitch = false;
     bool m_destroyed = false;
+    // Dictionary panel (TForm1Dic.cpp).
+    DictionaryList* m_dicList = nullptr;
+    std::unique_ptr<textprep::PronunciationFilter> m_pronunciationFilter;
+    bool m_dicVoiceChanged = false;
 };
 
 } // namespace vocalix::shell

@@ -1,14 +1,158 @@
-// The dictionary panel.
-// Handlers not built yet do nothing.
+// The dictionary panel and the window's pronunciation filter.
 #include "shell/TForm1.h"
+
+#include "base/QtText.h"
+#include "shell/DictionaryList.h"
+#include "textprep/DictionaryPanel.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QTimer>
 
 namespace vocalix::shell {
 
-void TForm1::ADicExecute() {}
-void TForm1::AEditDicExecute() {}
-void TForm1::SetChecks() {}
+namespace {
+
+constexpr int kPanelWidth = 121;
+
+// The panel and the pages share the splitter with the picture area; with a picture folder
+// the pages keep the picture margin as their right edge.
+void PlacePanel(QSplitter* splitter, bool shown, bool pictures, int picMargin) {
+    QList<int> sizes = splitter->sizes();
+    if (sizes.size() < 2)
+        return;
+    const int all = [&] {
+        int sum = 0;
+        for (int s : sizes)
+            sum += s;
+        return sum;
+    }();
+    if (pictures && sizes.size() >= 3) {
+        const textprep::PageSpan span = textprep::PagesBesidePictures(shown, picMargin);
+        sizes[0] = shown ? kPanelWidth : 0;
+        sizes[1] = std::max(0, span.width);
+        sizes[2] = std::max(0, all - sizes[0] - sizes[1]);
+    } else {
+        const int joint = sizes[0] + sizes[1];
+        sizes[0] = shown ? std::max(sizes[0], kPanelWidth) : 0;
+        sizes[1] = std::max(0, joint - sizes[0]);
+    }
+    splitter->setSizes(sizes);
+}
+
+} // namespace
+
+textprep::PronunciationFilter& TForm1::pronunciationFilter() {
+    if (!m_pronunciationFilter)
+        m_pronunciationFilter = std::make_unique<textprep::PronunciationFilter>(ProgramDir);
+    return *m_pronunciationFilter;
+}
+
+textprep::FilterHooks TForm1::FilterHooksOfWindow() {
+    textprep::FilterHooks hooks;
+    hooks.setProgressMax = [this](size_t n) {
+        ProgressBar1->setRange(0, static_cast<int>(std::min<size_t>(n, INT_MAX)));
+    };
+    hooks.setProgress = [this](size_t i) {
+        ProgressBar1->setValue(static_cast<int>(std::min<size_t>(i, INT_MAX)));
+    };
+    hooks.processEvents = [] { QCoreApplication::processEvents(); };
+    // The magnifier's refresh timer stops for the run and restarts afterwards if it ran.
+    auto wasRunning = std::make_shared<bool>(false);
+    hooks.pauseMagnifier = [this, wasRunning] {
+        QTimer* timer = Zoom ? Zoom->findChild<QTimer*>(QStringLiteral("Timer1")) : nullptr;
+        *wasRunning = timer && timer->isActive();
+        if (*wasRunning)
+            timer->stop();
+    };
+    hooks.resumeMagnifier = [this, wasRunning] {
+        QTimer* timer = Zoom ? Zoom->findChild<QTimer*>(QStringLiteral("Timer1")) : nullptr;
+        if (timer && *wasRunning)
+            timer->start();
+    };
+    return hooks;
+}
+
+bool TForm1::Filter(std::string& text, bool keepLineBreaks) {
+    std::string work = text;
+    try {
+        pronunciationFilter().Filter(work, keepLineBreaks, m_options.IgnoreRules,
+                                     m_options.Dictionary, CurrentFileName, FilterHooksOfWindow());
+    } catch (const textprep::MemoryExhausted&) {
+        ProgressBar1->setValue(0);
+        ReportOutOfMemory();
+        return false;
+    }
+    text = std::move(work);
+    return true;
+}
+
+void TForm1::ADicExecute() {
+    if (!m_dicList) {
+        m_dicList = new DictionaryList(CheckListBox1);
+        m_dicList->onClickCheck = [this] { CheckListBox1OnClickCheck(); };
+        m_dicList->onEdit = [this] { AEditDicExecute(); };
+    }
+    const bool pictures = textprep::HasPictureFolder(CurrentFileName);
+    if (!CheckListBox1->isHidden() && !m_dicVoiceChanged) {
+        CheckListBox1->hide();
+        PlacePanel(Splitter1, false, pictures, m_options.PicMargin);
+        SetSplitter1Enabled(false);
+        SetStatFeatures();
+        return;
+    }
+    m_dicList->Refill(ProgramDir);
+    CheckListBox1->show();
+    PlacePanel(Splitter1, true, pictures, m_options.PicMargin);
+    SetSplitter1Enabled(true);
+    SetChecks();
+    SetStatFeatures();
+}
+
+void TForm1::AEditDicExecute() {
+    if (!m_dicList)
+        return;
+    const std::string item = m_dicList->HighlightedItem();
+    if (item.empty())
+        return;
+    const std::string path = CpPath(ProgramDir / "dic") + "/" + item;
+    PageFileName[kPages] = path;
+    ActivatePage(kPages - 1);
+    PageControl1Change(); // page 10 becomes the active editor, CurrentFileName the dictionary
+    PageEditor* editor = RichEdit[kPages];
+    std::string error;
+    if (!editor->LoadFromFile(FsPath(path), &error))
+        m_prompter.Inform(base::ToQString(error), CaptionVocalix(), Icon::Error);
+    editor->SetModified(false);
+    PageModified[kPages] = false;
+    SetZoom(m_options.Scale);
+    StatusExecute();
+}
+
+void TForm1::SetChecks() {
+    if (m_dicList)
+        m_dicList->SetChecks(m_options.Dictionary);
+}
+
 std::string TForm1::CheckedItemsToStr() const {
-    return {};
+    return m_dicList ? m_dicList->CheckedItemsToStr() : std::string();
+}
+
+void TForm1::CheckListBox1OnClickCheck() {
+    m_options.Dictionary = CheckedItemsToStr();
+    SetStatFeatures();
+}
+
+void TForm1::ClearDictionariesForNewVoice() {
+    if (m_options.Dictionary.empty())
+        return;
+    m_options.Dictionary.clear();
+    SetChecks();
+    m_dicVoiceChanged = true;
+    ADicExecute();
+    m_dicVoiceChanged = false;
 }
 
 } // namespace vocalix::shell

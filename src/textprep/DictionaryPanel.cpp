@@ -80,11 +80,6 @@ bool HasPictureFolder(std::string_view currentFileName) {
     return fs::is_directory(bare.string() + "_files", ec);
 }
 
-bool DicPanelShouldHide(bool panelVisible, int voiceIndex, int rememberedVoiceIndex,
-                        bool engineSwitched) {
-    return panelVisible && voiceIndex == rememberedVoiceIndex && !engineSwitched;
-}
-
 PageSpan PagesBesidePictures(bool panelShown, int picMargin) {
     if (panelShown)
         return {124, picMargin - 123};

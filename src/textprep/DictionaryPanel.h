@@ -30,11 +30,6 @@ std::string DicButtonHint(std::string_view selection);
 // ".files", or without extension followed by "_files" (Windows-1251 name).
 bool HasPictureFolder(std::string_view currentFileName);
 
-// ADic hides the panel only when it is shown and the voice has not changed since the panel
-// was filled; otherwise it fills (and shows) it.
-bool DicPanelShouldHide(bool panelVisible, int voiceIndex, int rememberedVoiceIndex,
-                        bool engineSwitched);
-
 // Horizontal place of the page control.
 struct PageSpan {
     int left = 0;

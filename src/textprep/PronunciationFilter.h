@@ -12,6 +12,14 @@
 #include <string_view>
 #include <vector>
 
+// Qt's "slots" keyword macro would swallow the member of that name below; the header stays
+// usable after Qt headers.
+#ifdef slots
+#pragma push_macro("slots")
+#undef slots
+#define VOCALIX_RESTORE_QT_SLOTS
+#endif
+
 // The pronunciation filter: rewrites text word by word with the entries of the selected .dic
 // files and inserts the dictionaries' tag values around paragraphs and dialogue.
 namespace vocalix::textprep {
@@ -36,6 +44,8 @@ DictionaryTags GetTags(const SlotList& table);
 struct PronunciationTable {
     SlotList slots;
     DictionaryTags tags;
+    // The slot list, for code where Qt's "slots" macro is in force.
+    const SlotList& Slots() const { return slots; }
     // Bytes held by the table (slots and their text).
     size_t MemoryBytes() const;
 };
@@ -110,3 +120,8 @@ private:
 };
 
 } // namespace vocalix::textprep
+
+#ifdef VOCALIX_RESTORE_QT_SLOTS
+#pragma pop_macro("slots")
+#undef VOCALIX_RESTORE_QT_SLOTS
+#endif

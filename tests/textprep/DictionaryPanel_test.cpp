@@ -39,13 +39,6 @@ TEST(DictionaryPanel, PictureFolders) {
     EXPECT_FALSE(HasPictureFolder(""));
 }
 
-TEST(DictionaryPanel, HideOnlyWhenTheVoiceStayed) {
-    EXPECT_TRUE(DicPanelShouldHide(true, 2, 2, false));
-    EXPECT_FALSE(DicPanelShouldHide(false, 2, 2, false));
-    EXPECT_FALSE(DicPanelShouldHide(true, 3, 2, false));
-    EXPECT_FALSE(DicPanelShouldHide(true, 2, 2, true));
-}
-
 TEST(DictionaryPanel, PageGeometry) {
     EXPECT_EQ(PagesBesidePictures(true, 550).left, 124);
     EXPECT_EQ(PagesBesidePictures(true, 550).width, 427);
