@@ -36,6 +36,7 @@ function(vocalix_qtest target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
     AUTOMOC ON)
   target_link_libraries(${target} PRIVATE ${T_LIBS} Qt6::Test)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${target} PRIVATE
     VOCALIX_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
     VOCALIX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

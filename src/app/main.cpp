@@ -4,7 +4,9 @@
 #include "shell/TForm1.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -18,9 +20,16 @@ int main(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1)
         vocalix::shell::SetCommandLineFile(arguments.at(1));
-    vocalix::shell::TForm1 form(programDir, prompter);
-    prompter.SetParent(&form);
-    form.CreateOtherWindows();
-    form.show();
-    return app.exec();
+    int status = 0;
+    {
+        vocalix::shell::TForm1 form(programDir, prompter);
+        prompter.SetParent(&form);
+        form.CreateOtherWindows();
+        form.show();
+        status = app.exec();
+    } // the window is destroyed here: settings and recent files are written
+    // Qt Multimedia's PulseAudio client can abort in its exit-time teardown; everything of ours
+    // is written and closed by now, so leave without the exit handlers.
+    std::fflush(nullptr);
+    ::_exit(status);
 }

@@ -78,12 +78,7 @@ public:
         f.prompter().Inform(base::ToQString(text), CaptionVocalix(), Icon::Information);
     }
     bool DictionariesActive() const override { return !f.m_options.Dictionary.empty(); }
-    void ClearDictionaries() override {
-        for (int i = 0; i < f.CheckListBox1->count(); ++i)
-            f.CheckListBox1->item(i)->setCheckState(Qt::Unchecked);
-        f.m_options.Dictionary.clear();
-        f.ADicExecute();
-    }
+    void ClearDictionaries() override { f.ClearDictionariesForNewVoice(); }
     bool IsRecording() const override { return f.IsRecording(); }
     void SetXNumber(int xNumber) override { f.m_options.XNumber = xNumber; }
 
@@ -151,7 +146,7 @@ void TForm1::EnsureSpeech() {
     m_reader->RexFilter = [this](std::string& text) {
         textprep::RexFilter(text, {ProgramDir, m_options.Dictionary, CurrentFileName});
     };
-    // The pronunciation filter joins here (m_reader->Filter) with the dictionary panel.
+    m_reader->Filter = [this](std::string& text) { Filter(text, false); };
 
     // Only digits and backspace are typed into the two boxes.
     for (QLineEdit* edit : {Edit1, Edit2})

@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
 #include "shell/DictionaryList.h"
@@ -78,5 +79,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DictionaryListTest)
+VOCALIX_QTEST_MAIN(DictionaryListTest)
 #include "DictionaryList_qtest.moc"

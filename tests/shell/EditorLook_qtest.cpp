@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "shell/EditorLook.h"
 
 #include <QGuiApplication>
@@ -47,5 +48,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(EditorLookTest)
+VOCALIX_QTEST_MAIN(EditorLookTest)
 #include "EditorLook_qtest.moc"

@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "base/Cp1251.h"
 #include "shell/PageEditor.h"
 
@@ -230,5 +231,5 @@ void PageEditorTest::saveAndLoadFile() {
     QCOMPARE(other.Text(), Cp("строка 1\r\nстрока 2"));
 }
 
-QTEST_MAIN(PageEditorTest)
+VOCALIX_QTEST_MAIN(PageEditorTest)
 #include "PageEditor_qtest.moc"

@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
@@ -130,5 +131,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TForm1DicTest)
+VOCALIX_QTEST_MAIN(TForm1DicTest)
 #include "TForm1Dic_qtest.moc"

@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
@@ -209,5 +210,5 @@ void TForm1FileTest::printUnsavedTextAsksToSaveFirst() {
     QVERIFY(prompter().asked[0].text.contains(U("Сохраните текст")));
 }
 
-QTEST_MAIN(TForm1FileTest)
+VOCALIX_QTEST_MAIN(TForm1FileTest)
 #include "TForm1File_qtest.moc"

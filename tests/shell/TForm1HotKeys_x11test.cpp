@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/AtomicFile.h"
 #include "base/Settings.h"
@@ -43,5 +44,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TForm1HotKeysTest)
+VOCALIX_QTEST_MAIN(TForm1HotKeysTest)
 #include "TForm1HotKeys_x11test.moc"

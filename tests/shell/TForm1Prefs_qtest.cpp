@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
@@ -505,5 +506,5 @@ void TForm1PrefsTest::profileSaveLoadAndDefault() {
     QCOMPARE(Start().m_options.Deep, 11);
 }
 
-QTEST_MAIN(TForm1PrefsTest)
+VOCALIX_QTEST_MAIN(TForm1PrefsTest)
 #include "TForm1Prefs_qtest.moc"

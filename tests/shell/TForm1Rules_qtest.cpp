@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
@@ -220,5 +221,5 @@ void TForm1RulesTest::reAppFromTSWritesLines() {
     QCOMPARE(page->Text(), std::string());
 }
 
-QTEST_MAIN(TForm1RulesTest)
+VOCALIX_QTEST_MAIN(TForm1RulesTest)
 #include "TForm1Rules_qtest.moc"

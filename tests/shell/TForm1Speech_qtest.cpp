@@ -1,4 +1,5 @@
 // F5, F6, F7, F8 and F12 on the window, reading for real into the audio server.
+#include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 
 #include "base/Cp1251.h"
@@ -71,5 +72,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TForm1SpeechTest)
+VOCALIX_QTEST_MAIN(TForm1SpeechTest)
 #include "TForm1Speech_qtest.moc"

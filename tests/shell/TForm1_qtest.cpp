@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/Cp1251.h"
 #include "shell/TForm1.h"
@@ -421,5 +422,5 @@ void TForm1Test::minimiseTracksConverterShowState() {
     QTRY_COMPARE(form().ConverterShowState, 1);
 }
 
-QTEST_MAIN(TForm1Test)
+VOCALIX_QTEST_MAIN(TForm1Test)
 #include "TForm1_qtest.moc"

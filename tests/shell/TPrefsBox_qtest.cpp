@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
 #include "base/IniFile.h"
@@ -251,5 +252,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TPrefsBoxTest)
+VOCALIX_QTEST_MAIN(TPrefsBoxTest)
 #include "TPrefsBox_qtest.moc"

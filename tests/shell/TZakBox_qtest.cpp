@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "shell/Bookmarks.h"
 #include "shell/TZakBox.h"
 
@@ -93,5 +94,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TZakBoxTest)
+VOCALIX_QTEST_MAIN(TZakBoxTest)
 #include "TZakBox_qtest.moc"

@@ -1,4 +1,5 @@
 // The reading loop for real: eSpeak NG into the audio server (scripts/audio-session.sh).
+#include "QtTestMain.h"
 #include "SpeechFakes.h"
 
 #include "speech/Fragments.h"
@@ -176,5 +177,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ReaderTest)
+VOCALIX_QTEST_GUILESS_MAIN(ReaderTest)
 #include "Reader_qtest.moc"

@@ -1,3 +1,4 @@
+#include "QtTestMain.h"
 #include "base/Cp1251.h"
 #include "speech/Sapi5.h"
 #include "speech/WordMap.h"
@@ -50,5 +51,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SpVoiceTest)
+VOCALIX_QTEST_GUILESS_MAIN(SpVoiceTest)
 #include "SpVoice_qtest.moc"
