@@ -373,6 +373,18 @@ void PageEditor::DeleteSelection() {
     setTextCursor(cursor);
 }
 
+bool PageEditor::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && !m_reserved.isEmpty()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        if (m_reserved.contains(pressed)) {
+            event->ignore();
+            return false;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
 void PageEditor::keyPressEvent(QKeyEvent* event) {
     emit KeyDown(event->key(), event->modifiers());
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;

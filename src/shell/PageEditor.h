@@ -92,6 +92,10 @@ public:
 
     // Called with the typed character (cp1251, Enter as '\r') before it is inserted. The
     // handler may change it, or set it to 0 to swallow the key.
+    // Key combinations that belong to the window's commands: the page does not take them for
+    // its own key bindings (such as Ctrl+K), so the command runs.
+    void SetReservedShortcuts(QList<QKeySequence> shortcuts) { m_reserved = std::move(shortcuts); }
+
     using KeyPressHandler = std::function<void(char& key)>;
     void SetKeyPressHandler(KeyPressHandler handler) { m_keyPress = std::move(handler); }
 
@@ -103,6 +107,7 @@ signals:
     void MouseUp();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -118,6 +123,7 @@ private:
     int m_zoomDen = 0;
     int m_updateDepth = 0;
     KeyPressHandler m_keyPress;
+    QList<QKeySequence> m_reserved;
 };
 
 // Conversions used by the page (exposed for the tests): cp1251 with any line ends to the

@@ -69,6 +69,16 @@ TForm1::TForm1(const std::filesystem::path& programDir, Prompter& prompter, QWid
     BuildToolBars();
     BuildPages();
     BuildStatusBar();
+    // The editor's own bindings give way to the commands, except the standard edit keys that
+    // the page performs itself.
+    QList<QKeySequence> reserved;
+    for (QAction* action : actions()) {
+        const QString name = action->objectName();
+        if (!action->shortcut().isEmpty() && !name.startsWith(QStringLiteral("Edit")))
+            reserved << action->shortcut();
+    }
+    for (int n = 1; n <= kPages; ++n)
+        RichEdit[static_cast<size_t>(n)]->SetReservedShortcuts(reserved);
     TimerNextFragment = new QTimer(this);
     TimerNextFragment->setObjectName(QStringLiteral("TimerNextFragment"));
     TimerNextFragment->setInterval(100);

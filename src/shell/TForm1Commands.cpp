@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
@@ -181,6 +183,22 @@ QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
+// A toolbar image drawn from a symbol, for the buttons the style has no picture for.
+QIcon GlyphIcon(const QString& glyph, const QColor& colour) {
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont font = painter.font();
+    font.setPixelSize(glyph.size() > 1 ? 12 : 18);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
+    painter.end();
+    return QIcon(pixmap);
+}
+
 // Menu items and toolbar buttons are separate objects from their command (the other code
 // enables and disables them by their own names); each stays disabled while its command is.
 constexpr const char* kOwnEnabled = "vocalixOwnEnabled";
@@ -253,7 +271,8 @@ QAction* TForm1::AddItem(QMenu* menu, const char* itemName, const char* commandN
                                          : command->text() + QLatin1Char('\t') + shortcut);
         item->setToolTip(command->toolTip());
         item->setStatusTip(command->statusTip());
-        item->setIcon(command->icon());
+        if (!command->icon().isNull())
+            item->setIcon(command->icon());
         SyncItem(item);
     };
     sync();
@@ -440,14 +459,14 @@ void TForm1::BuildToolBars() {
         {"TBDic", "ADic", QStyle::SP_FileDialogDetailedView, nullptr, true},
         {"TBUnDo", "EditUndo", QStyle::SP_ArrowBack, nullptr, false},
         {"TBCut", "EditCut", QStyle::SP_CustomBase, "✂", false},
-        {"TBCopy", "EditCopy", QStyle::SP_CustomBase, "⎘", false},
-        {"TBPaste", "EditPaste", QStyle::SP_CustomBase, "📋", false},
+        {"TBCopy", "EditCopy", QStyle::SP_CustomBase, "⧉", false},
+        {"TBPaste", "EditPaste", QStyle::SP_CustomBase, "⎀", false},
         {"TBDelete", "EditDelete", QStyle::SP_DialogDiscardButton, nullptr, false},
         {"tbSeleAll", "EditSelectAll", QStyle::SP_CustomBase, "▣", false},
         {"TBFind", "AFind", QStyle::SP_FileDialogContentsView, nullptr, false},
         {"TBRepl", "AReplace", QStyle::SP_BrowserReload, nullptr, false},
         {"TBFormat", "AParag", QStyle::SP_FileDialogListView, nullptr, false},
-        {"TBFont", "AFont", QStyle::SP_CustomBase, "A", false},
+        {"TBFont", "AFont", QStyle::SP_CustomBase, "Aa", false},
         {"TBHelp", "AHelp", QStyle::SP_DialogHelpButton, nullptr, true},
         {"TBSAPI", "ASAPI", QStyle::SP_ComputerIcon, nullptr, false},
     };
@@ -458,16 +477,11 @@ void TForm1::BuildToolBars() {
         item->setText(Command(b.command)->text());
         connect(Command(b.command), &QAction::changed, item,
                 [item, command = Command(b.command)] { item->setText(command->text()); });
-        if (b.icon != QStyle::SP_CustomBase)
-            item->setIcon(style()->standardIcon(b.icon));
+        item->setIcon(b.icon != QStyle::SP_CustomBase ? style()->standardIcon(b.icon)
+                                                      : GlyphIcon(U(b.text), QColor(40, 60, 120)));
         ToolBar1->addAction(item);
-        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(item))) {
+        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(item)))
             button->setObjectName(QString::fromLatin1(b.name) + QStringLiteral("Button"));
-            if (b.icon == QStyle::SP_CustomBase) {
-                button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-                button->setText(U(b.text));
-            }
-        }
         if (b.separatorAfter)
             ToolBar1->addSeparator();
     }

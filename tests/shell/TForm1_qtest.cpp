@@ -321,6 +321,14 @@ void TForm1Test::caretBookkeepingOnKeys() {
     QTest::keyClick(editor, Qt::Key_Right);
     QCOMPARE(form().PageCharPos[1], 6);
     QCOMPARE(form().StatusPanel[0]->text(), QStringLiteral("2: 2"));
+    // A command's key is not taken by the editor's own bindings (Ctrl+K deletes to the end of
+    // the line in a plain text editor).
+    int fired = 0;
+    connect(form().Command("APicLargeSmall"), &QAction::triggered, this, [&] { ++fired; });
+    editor->SetSelStart(0);
+    QTest::keyClick(editor, Qt::Key_K, Qt::ControlModifier);
+    QCOMPARE(fired, 1);
+    QCOMPARE(editor->Text(), std::string("abc\r\ndef"));
     editor->SetText("");
 }
 
