@@ -1,4 +1,5 @@
 // Global hot keys on a real X server, pressed with xdotool.
+#include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/Cp1251.h"
 #include "shell/TForm1.h"
@@ -94,5 +95,5 @@ void GlobalHotKeysTest::unknownNameRegistersNothing() {
     QVERIFY(!keys.IsRegistered(3));
 }
 
-QTEST_MAIN(GlobalHotKeysTest)
+VOCALIX_QTEST_MAIN(GlobalHotKeysTest)
 #include "GlobalHotKeys_x11test.moc"

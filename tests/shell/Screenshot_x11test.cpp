@@ -1,4 +1,5 @@
 // The main window on a real X server: all ten page tabs are on screen and drawn.
+#include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "shell/TForm1.h"
 
@@ -44,5 +45,5 @@ void ScreenshotTest::tenTabsVisible() {
     }
 }
 
-QTEST_MAIN(ScreenshotTest)
+VOCALIX_QTEST_MAIN(ScreenshotTest)
 #include "Screenshot_x11test.moc"
