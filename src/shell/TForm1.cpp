@@ -485,7 +485,7 @@ void TForm1::FormDropFiles(const std::vector<std::string>& cp1251Paths) {
     std::string path = cp1251Paths.front();
     if (path.size() > 256)
         path.resize(256);
-    CurrentFileName = path;
+    // XOpen names the page only when the file could be read.
     try {
         XOpen(path);
         RecentChange(path);
@@ -517,7 +517,13 @@ bool TForm1::FormCloseQuery() {
             U("Текст в окне %1 был изменен. Сохранить?").arg(n == kPages ? 0 : n);
         switch (m_prompter.Ask(question, CaptionVocalix(), Buttons::YesNoCancel, Icon::Question)) {
         case Answer::Yes:
+            // A save that is cancelled or fails must not let the window close over the text.
+            ActiveEditor->SetModified(true);
             ASaveExecute();
+            if (ActiveEditor->Modified()) {
+                canClose = false;
+                break;
+            }
             PageModified[slot] = false;
             break;
         case Answer::No:

@@ -52,6 +52,7 @@ private slots:
     void zoomPercent();
     void closeQueryNamesWindowZeroAndCancelStillAsksLater();
     void closeQueryYesSavesAndNoClears();
+    void closeQueryYesWithCancelledSaveKeepsTheWindowOpen();
     void exitCommandClosesWhenNothingModified();
     void helpMissingNamesThePath();
     void alternatePastePlainText();
@@ -374,6 +375,19 @@ void TForm1Test::closeQueryYesSavesAndNoClears() {
     QVERIFY(!form().PageModified[1]);
     QVERIFY(QFile::exists(m_dir->path() + "/one.txt"));
     QVERIFY(m_prompter->answers.empty());
+}
+
+void TForm1Test::closeQueryYesWithCancelledSaveKeepsTheWindowOpen() {
+    form().ActiveEditor->SetText("unsaved");
+    form().ActiveEditor->SetModified(true);
+    m_prompter->answers = {Answer::Yes};
+    m_prompter->saveFiles = {QString()}; // the Save As dialog is cancelled
+    QVERIFY(!form().FormCloseQuery());
+    QVERIFY(form().PageModified[1]);
+    QCOMPARE(form().ActiveEditor->Text(), std::string("unsaved"));
+    QVERIFY(m_prompter->unexpected.empty());
+    form().ActiveEditor->SetText("");
+    form().PageModified[1] = false;
 }
 
 void TForm1Test::exitCommandClosesWhenNothingModified() {
