@@ -1,3 +1,4 @@
+#include "CliTestFixture.h"
 #include "cli/Cli.h"
 
 #include "base/AtomicFile.h"
@@ -14,38 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CliRulesSpell : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vocalix-cli5-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir / "dic");
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    int Run(std::vector<std::string> args) {
-        out.str({});
-        err.str({});
-        args.insert(args.begin(), {"--program-dir", dir.string()});
-        return vocalix::cli::RunCli(args, dir, out, err);
-    }
-    // A Windows-1251 file written from UTF-8 source text.
-    std::string Write(const std::string& name, const char* utf8) {
-        const fs::path p = dir / name;
-        EXPECT_TRUE(vocalix::base::WriteFileAtomic(p, Cp(utf8)));
-        return p.string();
-    }
-    std::string Read(const fs::path& p) {
-        std::string bytes;
-        vocalix::base::ReadFileBytes(p, bytes);
-        return bytes;
-    }
-
-    fs::path dir;
-    std::ostringstream out, err;
-};
+class CliRulesSpell : public CliTest {};
 
 } // namespace
 
