@@ -153,14 +153,9 @@ void TForm1::AChangeTextExecute() {
     std::string text = PreviewText(*ActiveEditor);
     const tp::FilterHooks hooks = HooksOf(*this);
     tp::RexFilter(text, RulesSettingsOf(*this), hooks);
-    tp::PronunciationFilter filter(ProgramDir);
-    try {
-        filter.Filter(text, true, m_options.IgnoreRules, m_options.Dictionary, CurrentFileName,
-                      hooks);
-    } catch (const tp::MemoryExhausted&) {
-        ReportOutOfMemory();
+    // The window's filter keeps its prepared table between runs and reports running out of memory.
+    if (!Filter(text, true))
         return;
-    }
     m_prompter.Inform(base::ToQString(text),
                       U("Текст, измененный по ") + base::ToQString(m_options.Dictionary));
 }
@@ -194,14 +189,8 @@ void TForm1::AChangeTextFullExecute() {
         text = ActiveEditor->Text();
         const tp::FilterHooks hooks = HooksOf(*this);
         tp::RexFilterFull(text, RulesSettingsOf(*this), SplitterOf(*this), hooks);
-        tp::PronunciationFilter filter(ProgramDir);
-        try {
-            filter.Filter(text, true, m_options.IgnoreRules, m_options.Dictionary, CurrentFileName,
-                          hooks);
-        } catch (const tp::MemoryExhausted&) {
-            ReportOutOfMemory();
+        if (!Filter(text, true))
             return;
-        }
     }
     const std::string header = base::Cp("# Tекст \"") + FileTitle(CurrentFileName) +
                                base::Cp("\", измененный по \"") + m_options.Dictionary + "\" " +
