@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6opengl6-dev
   libespeak-ng-dev espeak-ng-data espeak-ng
   # QAudioSink of Qt 6.4 talks to the PulseAudio protocol (served by pipewire-pulse)
-  libqt6multimedia6 libpulse0
+  libqt6multimedia6 libpulse0 libpulse-dev
   libpcre2-dev libsndfile1-dev libsamplerate0-dev
   libx11-dev libx11-xcb-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -14,5 +14,5 @@ trap 'audio_stop' EXIT
 status=0
 (cd build && xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
     ctest --output-on-failure -L x11 --no-tests=ignore) || status=1
-(cd build && ctest --output-on-failure -j2 -LE x11 --repeat until-pass:2) || status=1
+(cd build && ctest --output-on-failure -j2 -LE x11) || status=1
 exit $status

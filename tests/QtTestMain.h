@@ -2,23 +2,18 @@
 
 #include <QtTest>
 
-#include <cstdio>
-#include <unistd.h>
-
-// Test programs leave through _exit once the test object is gone and the results are printed.
-// Qt Multimedia's PulseAudio client can abort in its exit-time teardown ("Assertion 'pd'
-// failed" in pa_pdispatch_run), after every test has passed; skipping the exit handlers keeps
-// such a program's status the status of its tests.
-#define VOCALIX_QTEST_MAIN_WITH(TestObject, AppClass)                                            \
-    int main(int argc, char** argv) {                                                           \
-        auto* app = new AppClass(argc, argv);                                                   \
-        app->setAttribute(Qt::AA_Use96Dpi, true);                                               \
-        auto* tc = new TestObject;                                                              \
-        QTEST_SET_MAIN_SOURCE_PATH                                                              \
-        const int rc = QTest::qExec(tc, argc, argv);                                            \
-        delete tc;                                                                              \
-        std::fflush(nullptr);                                                                   \
-        ::_exit(rc);                                                                            \
+// The test object goes before the application object, so that everything the tests made is
+// torn down while Qt is still whole; then the program leaves normally (LeakSanitizer runs).
+#define VOCALIX_QTEST_MAIN_WITH(TestObject, AppClass)                                              \
+    int main(int argc, char** argv) {                                                              \
+        auto app = std::make_unique<AppClass>(argc, argv);                                         \
+        app->setAttribute(Qt::AA_Use96Dpi, true);                                                  \
+        auto tc = std::make_unique<TestObject>();                                                  \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        const int rc = QTest::qExec(tc.get(), argc, argv);                                         \
+        tc.reset();                                                                                \
+        app.reset();                                                                               \
+        return rc;                                                                                 \
     }
 
 #define VOCALIX_QTEST_MAIN(TestObject) VOCALIX_QTEST_MAIN_WITH(TestObject, QApplication)

@@ -4,9 +4,7 @@
 #include "shell/TForm1.h"
 
 #include <QApplication>
-#include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -28,8 +26,5 @@ int main(int argc, char** argv) {
         form.show();
         status = app.exec();
     } // the window is destroyed here: settings and recent files are written
-    // Qt Multimedia's PulseAudio client can abort in its exit-time teardown; everything of ours
-    // is written and closed by now, so leave without the exit handlers.
-    std::fflush(nullptr);
-    ::_exit(status);
+    return status;
 }

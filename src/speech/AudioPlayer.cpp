@@ -1,7 +1,10 @@
 #include "speech/AudioPlayer.h"
 
+#include "speech/AudioServer.h"
+
 #include <QAudioDevice>
 #include <QAudioSink>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QMediaDevices>
 
@@ -11,6 +14,8 @@ namespace {
 constexpr int kTickMs = 10;
 // Audio that does not advance for this long, while not paused, means the device is gone.
 constexpr qint64 kStallMs = 4000;
+// How long the sound server may take to accept a stream before we call it broken.
+constexpr int kProbeMs = 3000;
 
 QString NoDeviceText() {
     return QString::fromUtf8("Нет устройства вывода звука (звуковой сервер не отвечает или "
@@ -27,20 +32,25 @@ AudioPlayer::AudioPlayer(std::shared_ptr<SpeechEngine> engine, QObject* parent)
 }
 
 AudioPlayer::~AudioPlayer() {
-    if (m_active && !m_synthDone && m_engine->Generation() == m_generation)
+    // Teardown order: no more ticks, no more chunks from the engine thread, none still queued,
+    // then the sink (stopped before it is deleted, so the server thread has let go of it).
+    m_timer.stop();
+    m_active = false;
+    if (m_engine->Generation() == m_generation)
         m_engine->Cancel();
-    // The engine thread may be about to post a chunk to this object.
     m_engine->WaitIdle();
+    QCoreApplication::removePostedEvents(this);
     StopSink();
 }
 
 bool AudioPlayer::OutputAvailable(QString* why) {
-    if (QMediaDevices::defaultAudioOutput().isNull()) {
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
         if (why)
             *why = NoDeviceText();
         return false;
     }
-    return true;
+    return ProbeAudioOutput(device.id(), 22050, kProbeMs, why);
 }
 
 bool AudioPlayer::Speak(const std::string& cp1251, const SynthParams& params, QString* error) {
@@ -51,19 +61,27 @@ bool AudioPlayer::Speak(const std::string& cp1251, const SynthParams& params, QS
             *error = NoDeviceText();
         return false;
     }
+    QString why;
+    if (!ProbeAudioOutput(device.id(), m_engine->SampleRate(), kProbeMs, &why)) {
+        if (error)
+            *error = why;
+        return false;
+    }
     QAudioFormat format;
     format.setSampleRate(m_engine->SampleRate());
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
-    if (!m_sink || m_sink->format() != format) {
-        delete m_sink;
+    if (!m_sink || m_sink->format() != format || m_sinkDevice != device.id()) {
+        StopSink();
         m_sink = new QAudioSink(device, format, this);
+        m_sinkDevice = device.id();
         // A short buffer keeps stop and pause immediate; the clock is what we read anyway.
         m_sink->setBufferSize(m_engine->SampleRate() * 2 * 3 / 10);
     }
     m_device = m_sink->start();
     if (!m_device || m_sink->error() != QAudio::NoError) {
-        StopSink();
+        m_sink->stop();
+        m_device = nullptr;
         if (error)
             *error = NoDeviceText();
         return false;
@@ -194,7 +212,6 @@ void AudioPlayer::Purge() {
 
 void AudioPlayer::Fail(const QString& message) {
     Purge();
-    StopSink();
     emit failed(message);
 }
 

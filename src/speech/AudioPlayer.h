@@ -34,7 +34,8 @@ public:
     // Where the word last notified begins in the audio (for measuring the highlight's lag).
     long long LastWordSample() const { return m_lastWordSample; }
 
-    // Whether a default audio output exists; the reason when not.
+    // Whether the default audio output would play now (asked within seconds); the reason when
+    // not.
     static bool OutputAvailable(QString* why);
 
 signals:
@@ -51,7 +52,10 @@ private:
     void StopSink();
 
     std::shared_ptr<SpeechEngine> m_engine;
+    // One sink for the player's life (or until the output changes): deleting a sink soon after
+    // its stream ran dry races with the sound server's thread finishing that stream.
     QAudioSink* m_sink = nullptr;
+    QByteArray m_sinkDevice;
     QIODevice* m_device = nullptr;
     QTimer m_timer;
     QByteArray m_buffer; // synthesised, not yet handed to the sink

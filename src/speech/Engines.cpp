@@ -14,7 +14,16 @@ Engines::Engines(std::shared_ptr<SpeechEngine> engine) : m_engine(std::move(engi
     Voice = std::make_unique<SpVoice>(m_engine);
 }
 
-Engines::~Engines() = default;
+Engines::~Engines() {
+    // The SAPI 4 engine first (its sinks off it before it stops), then the SAPI 5 voice.
+    if (Engine && EngineSink)
+        Engine->UnRegister(RegistrationKey);
+    EngineSink.reset();
+    BufferSink.reset();
+    Engine.reset();
+    VoiceTokens.clear();
+    Voice.reset();
+}
 
 bool Engines::Usable() const {
     return UseSAPI5 ? SAPI5Ready : Engine != nullptr;

@@ -3,10 +3,13 @@
 #include "base/Cp1251.h"
 #include "speech/WordMap.h"
 
+#include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <future>
+#include <optional>
 
 namespace vocalix::speech {
 
@@ -38,6 +41,28 @@ namespace {
 
 thread_local EspeakEngine* t_engine = nullptr;
 thread_local void* t_job = nullptr;
+
+// Sets an environment variable for a scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
 
 std::string RussianName(const std::string& name, const std::string& variant) {
     std::string shown = "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"; // "Русский"
@@ -94,7 +119,23 @@ EspeakEngine::EspeakEngine() {
     m_thread = std::thread([this] { Run(); });
     RunOnWorker([this] {
         t_engine = this;
-        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 100, nullptr, 0);
+        // We only ever retrieve samples, but the library's output initialisation still opens a
+        // test playback stream on the sound server, and blocks for half a minute when the
+        // server cannot take one (a server without a sink, a broken session). Pointing the
+        // client at no server for the moment of initialisation makes that probe fail at once;
+        // playback itself never goes through the library.
+        {
+            ScopedEnv noServer("PULSE_SERVER", "unix:/nonexistent/vocalix-no-server");
+            espeak_ng_InitializePath(nullptr);
+            espeak_ng_ERROR_CONTEXT context = nullptr;
+            if (espeak_ng_Initialize(&context) != ENS_OK) {
+                espeak_ng_ClearErrorContext(&context);
+                return;
+            }
+            if (espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 100, nullptr) != ENS_OK)
+                return;
+        }
+        const int rate = espeak_ng_GetSampleRate();
         if (rate <= 0)
             return;
         espeak_SetSynthCallback([](short* wav, int count, espeak_EVENT* events) {

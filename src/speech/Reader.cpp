@@ -25,6 +25,14 @@ Reader::Reader(Engines& engines, const base::Options& options, ReaderHost& host,
 Reader::~Reader() {
     m_engines.MakeEngineSink = nullptr;
     m_engines.MakeBufferSink = nullptr;
+    // The sinks were made for this loop: take them off the engine before it goes.
+    if (m_engines.Engine) {
+        if (m_engines.EngineSink)
+            m_engines.Engine->UnRegister(m_engines.RegistrationKey);
+        m_engines.Engine->AudioReset();
+    }
+    m_engines.EngineSink.reset();
+    m_engines.BufferSink.reset();
 }
 
 void Reader::PrepareFragment() {
@@ -269,29 +277,34 @@ void Reader::OnFailure(const QString& message) {
 }
 
 HRESULT TTSNotifySink::AudioStart(uint64_t) {
-    m_reader->AudioStart();
+    if (m_reader)
+        m_reader->AudioStart();
     return S_OK;
 }
 
 HRESULT TTSNotifySink::AudioStop(uint64_t) {
-    m_reader->AudioStop();
+    if (m_reader)
+        m_reader->AudioStop();
     return S_OK;
 }
 
 HRESULT TTSBufNotifySink::TextDataDone(uint64_t, uint32_t) {
     m_done = true;
-    m_reader->TextDataDone();
+    if (m_reader)
+        m_reader->TextDataDone();
     return S_OK;
 }
 
 HRESULT TTSBufNotifySink::TextDataStarted(uint64_t) {
     m_done = false;
-    m_reader->TextDataStarted();
+    if (m_reader)
+        m_reader->TextDataStarted();
     return S_OK;
 }
 
 HRESULT TTSBufNotifySink::WordPosition(uint64_t, uint32_t byteOffset) {
-    m_reader->WordPosition(byteOffset);
+    if (m_reader)
+        m_reader->WordPosition(byteOffset);
     return S_OK;
 }
 

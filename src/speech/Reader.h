@@ -5,6 +5,7 @@
 #include "base/Options.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <string>
@@ -109,7 +110,8 @@ private:
     ReaderHost& m_host;
 };
 
-// The SAPI 4 notification sinks: they hand every slot to the reading loop.
+// The SAPI 4 notification sinks: they hand every slot to the reading loop, while it lives (an
+// engine may outlive the loop that registered them).
 class TTSNotifySink : public ITTSNotifySink {
 public:
     explicit TTSNotifySink(Reader* reader) : m_reader(reader) {}
@@ -119,7 +121,7 @@ public:
     HRESULT Visual(uint64_t, char, char, uint32_t, const void*) override { return S_OK; }
 
 private:
-    Reader* m_reader;
+    QPointer<Reader> m_reader;
 };
 
 class TTSBufNotifySink : public ITTSBufNotifySink {
@@ -132,7 +134,7 @@ public:
     bool Done() const { return m_done; }
 
 private:
-    Reader* m_reader;
+    QPointer<Reader> m_reader;
     bool m_done = false;
 };
 

@@ -1,5 +1,6 @@
 #include "speech/Sapi4.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #include <algorithm>
@@ -119,9 +120,19 @@ TTSCentral::TTSCentral(std::shared_ptr<SpeechEngine> engine, const VoiceInfo& vo
 }
 
 TTSCentral::~TTSCentral() {
+    // Unregister, purge, then destroy: nothing that is torn down below may still call a sink
+    // or this object.
+    m_fileTimer.stop();
+    disconnect(&m_player, nullptr, this, nullptr);
+    m_player.Purge();
+    m_notify.clear();
+    m_current.reset();
+    m_queue.clear();
     if (m_file && m_active)
         m_engine->Cancel();
+    m_active = false;
     m_engine->WaitIdle();
+    QCoreApplication::removePostedEvents(this);
 }
 
 template <class F> void TTSCentral::ForEachNotify(F f) {

@@ -1,4 +1,5 @@
 // F5, F6, F7, F8 and F12 on the window, reading for real into the audio server.
+#include "AudioSession.h"
 #include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 
@@ -19,8 +20,7 @@ class TForm1SpeechTest : public QObject {
     Q_OBJECT
 private slots:
     void readingFollowsTheTextAndStopLeavesTheCaret() {
-        if (!speech::AudioPlayer::OutputAvailable(nullptr))
-            QSKIP("no audio output: start scripts/audio-session.sh first");
+        VOCALIX_REQUIRE_AUDIO();
         QTemporaryDir dir;
         testing::ScriptedPrompter prompter;
         TForm1 form(dir.path().toStdString(), prompter);
@@ -36,9 +36,14 @@ private slots:
         form.ASpeakExecute();
         QVERIFY(form.IsReading());
         QVERIFY(form.ActiveEditor->ReadOnly());
+        // The voice and the generation cannot change under a running reading.
+        QVERIFY(!form.ComboBox1->isEnabled());
+        QVERIFY(!form.Command("ASAPI")->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(form.ActiveEditor->SelLength() >= 10, 60000);
         form.APauseExecute();
         QVERIFY(form.IsPaused());
+        QCOMPARE(form.StatusPanel[2]->text(), QString::fromUtf8("Пауза"));
+        QVERIFY(form.windowIconText().startsWith(QString::fromUtf8("Vocalix - Пауза: ")));
         QTest::qWait(300);
         const int frozen = form.ActiveEditor->SelLength();
         QTest::qWait(1000);
@@ -52,6 +57,8 @@ private slots:
         QCOMPARE(form.ActiveEditor->SelLength(), 0);
         QCOMPARE(form.PageCharPos[1], caret);
         QVERIFY(!form.ActiveEditor->ReadOnly());
+        QVERIFY(form.ComboBox1->isEnabled());
+        QVERIFY(form.Command("ASAPI")->isEnabled());
 
         // F8 with more than 65535 characters selected does nothing.
         form.ActiveEditor->SetText(std::string(70000, 'a'));

@@ -1,12 +1,20 @@
-// Without an audio server the reading must end with a clear message, not hang.
+// Without a usable audio server the reading must end within seconds with a clear message, not
+// hang: with no server at all, and (--broken-server) with a server that accepts clients but
+// cannot play, as PipeWire's PulseAudio service does when no session manager links streams.
 #include "SpeechFakes.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 using namespace vocalix;
 using namespace vocalix::speech;
@@ -31,8 +39,11 @@ private slots:
         engines.GetSAPI(sapi5);
         engines.VoicesListCreate(toolbar);
         QVERIFY(engines.Usable()); // the engine itself works without a sound card
+        QElapsedTimer elapsed;
+        elapsed.start();
         reader.Speak(base::Cp("Проверка звука.\r\n"));
         QTRY_VERIFY_WITH_TIMEOUT(!host.messages.empty(), 30000);
+        QVERIFY2(elapsed.elapsed() < 8000, "the failure must be reported within seconds");
         QVERIFY(!reader.IsReading);
         const std::string message = base::Cp1251ToUtf8(host.messages.front());
         QVERIFY2(message.rfind("Ошибка голосового движка", 0) == 0, message.c_str());
@@ -54,14 +65,66 @@ private slots:
     }
 };
 
+namespace {
+
+// A PulseAudio-protocol server without a session manager: clients connect, streams never start.
+class BrokenServer {
+public:
+    explicit BrokenServer(const QString& runtimeDir) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtimeDir + QStringLiteral("/config"));
+        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        for (QProcess* p : {&m_pipewire, &m_pulse}) {
+            p->setProcessEnvironment(env);
+            p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            p->setStandardOutputFile(QProcess::nullDevice());
+        }
+        m_pipewire.start(QStringLiteral("pipewire"), {});
+        m_pipewire.waitForStarted();
+        QTest::qWait(300);
+        m_pulse.start(QStringLiteral("pipewire-pulse"), {});
+        m_pulse.waitForStarted();
+        for (int i = 0; i < 100 && !QFileInfo::exists(runtimeDir + "/pulse/native"); ++i)
+            QTest::qWait(50);
+    }
+    ~BrokenServer() {
+        for (QProcess* p : {&m_pulse, &m_pipewire}) {
+            p->terminate();
+            p->waitForFinished(3000);
+        }
+    }
+    bool Running() const {
+        return m_pipewire.state() == QProcess::Running && m_pulse.state() == QProcess::Running;
+    }
+
+private:
+    QProcess m_pipewire, m_pulse;
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
-    // An empty runtime folder: no audio server can be found.
-    QTemporaryDir empty;
-    qputenv("XDG_RUNTIME_DIR", empty.path().toUtf8());
+    std::vector<char*> args(argv, argv + argc);
+    const auto broken = std::find(args.begin(), args.end(), std::string_view("--broken-server"));
+    const bool brokenServer = broken != args.end();
+    if (brokenServer)
+        args.erase(broken);
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     qunsetenv("PULSE_SERVER");
     qunsetenv("PIPEWIRE_REMOTE");
-    QCoreApplication app(argc, argv);
+    int count = static_cast<int>(args.size());
+    QCoreApplication app(count, args.data());
+    std::unique_ptr<BrokenServer> server;
+    if (brokenServer) {
+        server = std::make_unique<BrokenServer>(runtime.path());
+        if (!server->Running()) {
+            std::fprintf(stderr, "FAIL: pipewire and pipewire-pulse did not start\n");
+            return 1;
+        }
+    }
     NoAudioTest test;
-    return QTest::qExec(&test, argc, argv);
+    return QTest::qExec(&test, count, args.data());
 }
 #include "NoAudio_qtest.moc"

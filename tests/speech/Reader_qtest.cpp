@@ -1,4 +1,5 @@
 // The reading loop for real: eSpeak NG into the audio server (scripts/audio-session.sh).
+#include "AudioSession.h"
 #include "QtTestMain.h"
 #include "SpeechFakes.h"
 
@@ -53,11 +54,8 @@ class ReaderTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QString why;
-        if (!AudioPlayer::OutputAvailable(&why))
-            QSKIP("no audio output: start scripts/audio-session.sh first");
-        if (BookSample(100).empty())
-            QSKIP("corpus folder ../shared/corpus is absent");
+        VOCALIX_REQUIRE_AUDIO();
+        QVERIFY2(!BookSample(100).empty(), "corpus folder ../shared/corpus is absent");
     }
 
     void readsPageWordByWordToTheEnd_data() {

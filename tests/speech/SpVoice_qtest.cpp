@@ -1,3 +1,4 @@
+#include "AudioSession.h"
 #include "QtTestMain.h"
 #include "base/Cp1251.h"
 #include "speech/Sapi5.h"
@@ -13,11 +14,7 @@ using namespace vocalix::speech;
 class SpVoiceTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        QString why;
-        if (!AudioPlayer::OutputAvailable(&why))
-            QSKIP("no audio output (start scripts/audio-session.sh)");
-    }
+    void initTestCase() { VOCALIX_REQUIRE_AUDIO(); }
 
     void voicesRussianFirst() {
         SpVoice voice;
