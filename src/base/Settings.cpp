@@ -1,6 +1,7 @@
 #include "base/Settings.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 namespace vocalix::base {
@@ -68,6 +69,13 @@ std::string PageKey(const char* name, int page) {
     return name + std::to_string(page);
 }
 
+template <class Member> const SettingsKey& KeyOf(Member member) {
+    for (const SettingsKey& k : kKeys)
+        if (const Member* m = std::get_if<Member>(&k.member); m && *m == member)
+            return k;
+    throw std::logic_error("option without a settings key");
+}
+
 } // namespace
 
 const std::vector<SettingsKey>& SettingsKeys() {
@@ -121,6 +129,26 @@ void WritePageSettings(IniFile& ini, int page, const PageSettings& settings) {
     ini.WriteInteger("Text", PageKey("CharPos", page), settings.CharPos);
     ini.WriteInteger("Text", PageKey("PicNumber", page), settings.PicNumber);
     ini.WriteString("Text", PageKey("BookMarks", page), settings.BookMarks);
+}
+
+void WriteOption(IniFile& ini, int Options::*member, int value) {
+    const SettingsKey& k = KeyOf(member);
+    ini.WriteInteger(k.section, k.key, value);
+}
+
+void WriteOption(IniFile& ini, bool Options::*member, bool value) {
+    const SettingsKey& k = KeyOf(member);
+    ini.WriteBool(k.section, k.key, value);
+}
+
+void WriteOptionText(IniFile& ini, int Options::*member, const std::string& text) {
+    const SettingsKey& k = KeyOf(member);
+    ini.WriteString(k.section, k.key, text);
+}
+
+void WriteOptionText(IniFile& ini, std::string Options::*member, const std::string& text) {
+    const SettingsKey& k = KeyOf(member);
+    ini.WriteString(k.section, k.key, text);
 }
 
 void WriteAllSettings(IniFile& ini, const Options& options, const PagesSettings& pages) {

@@ -55,6 +55,14 @@ Options ReadAllOptions(const IniFile& ini);
 PageSettings ReadPageSettings(const IniFile& ini, int page); // page 1 ... 10
 void WritePageSettings(IniFile& ini, int page, const PageSettings& settings);
 
+// Writes one option key, found in the key table by the member that holds it, so that a key
+// cannot be written under a wrong section or name. Text is written as given (the preferences
+// dialog stores what was typed; reading turns a bad number into the default).
+void WriteOption(IniFile& ini, int Options::*member, int value);
+void WriteOption(IniFile& ini, bool Options::*member, bool value);
+void WriteOptionText(IniFile& ini, int Options::*member, const std::string& text);
+void WriteOptionText(IniFile& ini, std::string Options::*member, const std::string& text);
+
 // Writes every option key and the ten pages' keys in SavePrefs's order.
 void WriteAllSettings(IniFile& ini, const Options& options, const PagesSettings& pages);
 

@@ -9,7 +9,8 @@
 
 namespace vocalix::shell {
 
-Answer QtPrompter::Ask(const QString& text, const QString& caption, Buttons buttons, Icon icon) {
+Answer QtPrompter::Ask(const QString& text, const QString& caption, Buttons buttons, Icon icon,
+                       std::optional<Answer> preselected) {
     QMessageBox box(m_parent);
     box.setWindowTitle(caption);
     box.setText(text);
@@ -42,7 +43,9 @@ Answer QtPrompter::Ask(const QString& text, const QString& caption, Buttons butt
     }
     if (buttons == Buttons::OkCancel || buttons == Buttons::YesNoCancel)
         cancel = box.addButton(QString::fromUtf8("Отмена"), QMessageBox::RejectRole);
-    box.setDefaultButton(yes ? yes : ok);
+    QPushButton* byAnswer[] = {ok, cancel, yes, no}; // in the order of Answer
+    QPushButton* chosen = preselected ? byAnswer[static_cast<int>(*preselected)] : nullptr;
+    box.setDefaultButton(chosen ? chosen : yes ? yes : ok);
     if (cancel)
         box.setEscapeButton(cancel);
     else if (no)
@@ -74,8 +77,8 @@ QString StartPath(const FileDialogOptions& options) {
 
 QString QtPrompter::OpenFile(const FileDialogOptions& options) {
     QString selected = options.selectedFilter;
-    return QFileDialog::getOpenFileName(m_parent, options.title, StartPath(options),
-                                        options.filter, selected.isEmpty() ? nullptr : &selected);
+    return QFileDialog::getOpenFileName(m_parent, options.title, StartPath(options), options.filter,
+                                        selected.isEmpty() ? nullptr : &selected);
 }
 
 QStringList QtPrompter::OpenFiles(const FileDialogOptions& options) {

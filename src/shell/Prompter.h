@@ -31,8 +31,10 @@ class Prompter {
 public:
     virtual ~Prompter() = default;
 
-    // A message box; returns the button pressed (Cancel, or No for Yes/No, when closed).
-    virtual Answer Ask(const QString& text, const QString& caption, Buttons buttons, Icon icon) = 0;
+    // A message box; returns the button pressed (Cancel, or No for Yes/No, when closed). The
+    // preselected button is Yes or OK unless `preselected` names another.
+    virtual Answer Ask(const QString& text, const QString& caption, Buttons buttons, Icon icon,
+                       std::optional<Answer> preselected = std::nullopt) = 0;
     // A message box with only OK.
     void Inform(const QString& text, const QString& caption, Icon icon = Icon::Information) {
         Ask(text, caption, Buttons::Ok, icon);
@@ -59,7 +61,8 @@ public:
     explicit QtPrompter(QWidget* parent = nullptr) : m_parent(parent) {}
     void SetParent(QWidget* parent) { m_parent = parent; }
 
-    Answer Ask(const QString& text, const QString& caption, Buttons buttons, Icon icon) override;
+    Answer Ask(const QString& text, const QString& caption, Buttons buttons, Icon icon,
+               std::optional<Answer> preselected = std::nullopt) override;
     QString OpenFile(const FileDialogOptions& options) override;
     QStringList OpenFiles(const FileDialogOptions& options) override;
     QString SaveFile(const FileDialogOptions& options) override;

@@ -1,6 +1,8 @@
 // Construction, pages, status line and life cycle of the main window.
 #include "shell/TForm1.h"
 
+#include "textprep/Dictionaries.h"
+
 #include "base/Cp1251.h"
 #include "base/QtText.h"
 #include "shell/WindowText.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -330,10 +333,11 @@ void TForm1::StatusExecute() {
     const bool recording = IsRecording();
     const bool reading = IsReading();
     const bool paused = IsPaused();
-    StatusPanel[2]->setText(recording ? U("Аудио")
-                            : reading ? U("Чтение")
-                            : paused  ? U("Пауза")
-                                      : QString());
+    // A paused reading is still a reading: the pause is what the user must see.
+    StatusPanel[2]->setText(paused      ? U("Пауза")
+                            : recording ? U("Аудио")
+                            : reading   ? U("Чтение")
+                                        : QString());
     const std::string audio = recording ? RecordingFileTitle() : std::string();
     if (!audio.empty()) {
         StatusPanel[3]->setText(base::ToQString(audio));
@@ -350,11 +354,11 @@ void TForm1::StatusExecute() {
 
     const std::string fileTitle = FileNameOnly(CurrentFileName);
     QString appTitle = QStringLiteral("Vocalix");
-    if (reading)
+    if (paused)
+        appTitle = U("Vocalix - Пауза: ") + base::ToQString(fileTitle);
+    else if (reading)
         appTitle = QStringLiteral("Vocalix - ") + (recording ? U("Аудио") : U("Чтение")) +
                    QStringLiteral(": ") + base::ToQString(fileTitle);
-    else if (paused)
-        appTitle = U("Vocalix - Пауза: ") + base::ToQString(fileTitle);
     // The task bar shows the icon text of the window.
     setWindowIconText(appTitle);
     setWindowTitle(CurrentFileName.empty()
@@ -376,7 +380,7 @@ void TForm1::SetStatFeatures() {
         dic->setToolTip(hint.left(bar));
         dic->setStatusTip(hint.mid(bar + 1));
     }
-    const bool enabled = !active.empty() && !IsDictionaryFileName(CurrentFileName);
+    const bool enabled = !active.empty() && !textprep::IsDictionaryFile(CurrentFileName);
     for (const char* name : {"NPrefsChangeText", "NPrefsRulesToText", "NPrefsStat1", "NPrefsStat2",
                              "NPopChangeText", "NPopRulesToText"})
         SetItemEnabled(name, enabled);
@@ -405,25 +409,36 @@ void TForm1::UpdateEditCommands() {
     Command("EditSelectAll")->setEnabled(!ActiveEditor->IsEmpty());
 }
 
+namespace {
+
+// Locked while a reading or recording runs: commands that change the text or start another
+// run, and the voice and generation controls (changing them would replace the engine that
+// plays).
+constexpr const char* kLockedWhileSpeaking[] = {
+    "TBSpeak",  "NSpeakSpeak", "TBDic",    "NSpeakDic", "NSpeakSpeakCB",
+    "TBFind",   "NEditFind",   "TBRepl",   "TBFormat",  "NFormatParag",
+    "TBFont",   "TBMP3",       "NFileMP3", "TBOpen",    "NFileOpen",
+    "TBCreate", "NFileCreate", "ASAPI",    "TBSAPI"};
+constexpr const char* kRunControls[] = {"TBPause", "NSpeakPause", "TBStop", "NSpeakStop"};
+
+} // namespace
+
 void TForm1::ForbidUserFeatures() {
-    for (const char* name : {"TBSpeak", "NSpeakSpeak", "TBDic", "NSpeakDic", "NSpeakSpeakCB",
-                             "TBFind", "NEditFind", "TBRepl", "TBFormat", "NFormatParag", "TBFont",
-                             "TBMP3", "NFileMP3", "TBOpen", "NFileOpen", "TBCreate", "NFileCreate"})
-        SetItemEnabled(name, false);
-    ActiveEditor->SetReadOnly(true);
-    for (const char* name : {"TBPause", "NSpeakPause", "TBStop", "NSpeakStop"})
-        SetItemEnabled(name, true);
-    UpdateEditCommands();
+    SetUserFeatures(false);
 }
 
 void TForm1::UnForbidUserFeatures() {
-    for (const char* name : {"TBSpeak", "NSpeakSpeak", "TBDic", "NSpeakDic", "NSpeakSpeakCB",
-                             "TBFind", "NEditFind", "TBRepl", "TBFormat", "NFormatParag", "TBFont",
-                             "TBMP3", "NFileMP3", "TBOpen", "NFileOpen", "TBCreate", "NFileCreate"})
-        SetItemEnabled(name, true);
-    ActiveEditor->SetReadOnly(false);
-    for (const char* name : {"TBPause", "NSpeakPause", "TBStop", "NSpeakStop"})
-        SetItemEnabled(name, false);
+    SetUserFeatures(true);
+}
+
+void TForm1::SetUserFeatures(bool allowed) {
+    for (const char* name : kLockedWhileSpeaking)
+        SetItemEnabled(name, allowed);
+    ComboBox1->setEnabled(allowed);
+    cbX->setEnabled(allowed);
+    ActiveEditor->SetReadOnly(!allowed);
+    for (const char* name : kRunControls)
+        SetItemEnabled(name, !allowed);
     UpdateEditCommands();
 }
 
@@ -485,13 +500,7 @@ void TForm1::FormDropFiles(const std::vector<std::string>& cp1251Paths) {
     std::string path = cp1251Paths.front();
     if (path.size() > 256)
         path.resize(256);
-    // XOpen names the page only when the file could be read.
-    try {
-        XOpen(path);
-        RecentChange(path);
-    } catch (...) {
-        // A dropped file that cannot be opened leaves the page as it is.
-    }
+    OpenIntoActivePage(path);
     StatusExecute();
 }
 
@@ -515,25 +524,11 @@ bool TForm1::FormCloseQuery() {
         CurrentFileName = PageFileName[slot];
         const QString question =
             U("Текст в окне %1 был изменен. Сохранить?").arg(n == kPages ? 0 : n);
-        switch (m_prompter.Ask(question, CaptionVocalix(), Buttons::YesNoCancel, Icon::Question)) {
-        case Answer::Yes:
-            // A save that is cancelled or fails must not let the window close over the text.
-            ActiveEditor->SetModified(true);
-            ASaveExecute();
-            if (ActiveEditor->Modified()) {
-                canClose = false;
-                break;
-            }
+        // A refused or failed save keeps the page marked; the later pages are still asked.
+        if (AskSaveChanges(question))
             PageModified[slot] = false;
-            break;
-        case Answer::No:
-            PageModified[slot] = false;
-            break;
-        default:
-            // The page stays marked; the later pages are still asked.
+        else
             canClose = false;
-            break;
-        }
     }
     return canClose;
 }

@@ -145,6 +145,7 @@ public:
     void SetStatFeatures();
     void ForbidUserFeatures();
     void UnForbidUserFeatures();
+    void SetUserFeatures(bool allowed);
     void RichEditSelChange();
     void AlternatePaste();
     int GetZoom() const;
@@ -188,6 +189,16 @@ public:
     // takes a target folder (batch conversion). Unchanged: the file could not be read.
     enum class OpenOutcome { Unchanged, Opened, OpenedUnsaved };
     OpenOutcome XOpenTo(std::string& fileName, const std::string& targetFolder);
+    // Opens a file into the active page: the open dialog, a dropped file, the recent list, the
+    // previous session's pages and the command line all come here. The page is named after the
+    // file that holds its text (a converted document's ".txt"), starts afresh (caret at the top,
+    // no bookmarks) and enters the recent list. False, with the page as it was, when the file
+    // could not be read.
+    bool OpenIntoActivePage(const std::string& fileName);
+    // The save question for the active page. True when its text may be replaced: saved, or the
+    // user said No. False when the user cancelled or the save was cancelled or failed.
+    bool AskSaveChanges(const QString& question);
+    static QString SaveQuestion();
     vocalix::documents::OfficeHooks OfficeConversion; // Word conversion (none yet)
     void ACreateExecute();
     void AOpenExecute();
@@ -243,7 +254,7 @@ public:
     void TimerNextFragmentTimer();
     void trSpeedChange();
     void trPitchChange();
-    std::shared_ptr<vocalix::speech::Engines> Speech; // engine objects of both generations
+    std::shared_ptr<vocalix::speech::Engines> Speech;  // engine objects of both generations
     std::shared_ptr<vocalix::speech::Reader> m_reader; // reading state
     std::shared_ptr<class SpeechBridge> m_speechBridge;
     void EnsureSpeech();

@@ -53,7 +53,8 @@ textprep::PronunciationFilter& TForm1::pronunciationFilter() {
 textprep::FilterHooks TForm1::FilterHooksOfWindow() {
     textprep::FilterHooks hooks;
     hooks.setProgressMax = [this](size_t n) {
-        ProgressBar1->setRange(0, static_cast<int>(std::min<size_t>(n, INT_MAX)));
+        // A range of 0..0 would turn the bar into a busy indicator.
+        ProgressBar1->setRange(0, static_cast<int>(std::clamp<size_t>(n, 1, INT_MAX)));
     };
     hooks.setProgress = [this](size_t i) {
         ProgressBar1->setValue(static_cast<int>(std::min<size_t>(i, INT_MAX)));

@@ -74,19 +74,60 @@ void TForm1::XOpen(const std::string& fileName) {
         CurrentFileName = name;
 }
 
-void TForm1::ACreateExecute() {
-    if (ActiveEditor->Modified()) {
-        const Answer a = m_prompter.Ask(U("Текст в окне был изменен. Сохранить?"), CaptionVocalix(),
-                                        Buttons::YesNoCancel, Icon::Question);
-        if (a == Answer::Cancel)
-            return;
-        if (a == Answer::Yes) {
-            ASaveExecute();
-            // A save that was cancelled or failed must not cost the text.
-            if (ActiveEditor->Modified())
-                return;
-        }
+bool TForm1::OpenIntoActivePage(const std::string& fileName) {
+    std::string name = fileName;
+    OpenOutcome outcome = OpenOutcome::Unchanged;
+    try {
+        outcome = XOpenTo(name, "");
+    } catch (const std::exception& e) {
+        m_prompter.Inform(U("Не удалось открыть файл ") + PathText(fileName) + "\n" +
+                              QString::fromLocal8Bit(e.what()),
+                          CaptionVocalix(), Icon::Warning);
     }
+    if (outcome == OpenOutcome::Unchanged)
+        return false;
+    const auto slot = static_cast<size_t>(ActivePageIndex() + 1);
+    CurrentFileName = name;
+    PageFileName[slot] = name;
+    const bool unsaved = outcome == OpenOutcome::OpenedUnsaved;
+    ActiveEditor->SetModified(unsaved);
+    PageModified[slot] = unsaved;
+    PageBookMarks[slot].clear();
+    PageCharPos[slot] = 0;
+    SetItemEnabled("NZakladGo", false);
+    SetItemEnabled("NPrefsSeries", !name.empty());
+    if (!name.empty())
+        RecentChange(name);
+    PicShow();
+    ActiveEditor->SetSelStart(0);
+    ActiveEditor->ScrollCaretIntoView();
+    if (ActiveEditor->CanFocus())
+        ActiveEditor->setFocus();
+    APTitle(static_cast<int>(slot) - 1);
+    StatusExecute();
+    return true;
+}
+
+bool TForm1::AskSaveChanges(const QString& question) {
+    const Answer a =
+        m_prompter.Ask(question, CaptionVocalix(), Buttons::YesNoCancel, Icon::Question);
+    if (a == Answer::No)
+        return true;
+    if (a != Answer::Yes)
+        return false;
+    ActiveEditor->SetModified(true);
+    ASaveExecute();
+    // A save that was cancelled or failed must not cost the text.
+    return !ActiveEditor->Modified();
+}
+
+QString TForm1::SaveQuestion() {
+    return U("Текст в окне был изменен. Сохранить?");
+}
+
+void TForm1::ACreateExecute() {
+    if (ActiveEditor->Modified() && !AskSaveChanges(SaveQuestion()))
+        return;
     const int page = ActivePageIndex() + 1;
     ActiveEditor = RichEdit[static_cast<size_t>(page)];
     ActiveEditor->SetText("");
@@ -115,26 +156,7 @@ void TForm1::AOpenExecute() {
     const QString chosen = m_prompter.OpenFile(o);
     if (chosen.isEmpty())
         return;
-    std::string name = CpPath(fs::path(chosen.toStdString()));
-    const OpenOutcome outcome = XOpenTo(name, "");
-    if (outcome == OpenOutcome::Unchanged)
-        return;
-    CurrentFileName = name;
-    const int page = ActivePageIndex() + 1;
-    ActiveEditor->SetModified(outcome == OpenOutcome::OpenedUnsaved);
-    PageModified[static_cast<size_t>(page)] = outcome == OpenOutcome::OpenedUnsaved;
-    RecentChange(CurrentFileName);
-    PageBookMarks[static_cast<size_t>(page)].clear();
-    SetItemEnabled("NZakladGo", false);
-    SetItemEnabled("NPrefsSeries", true);
-    PicShow();
-    PageCharPos[static_cast<size_t>(page)] = 0;
-    ActiveEditor->SetSelStart(0);
-    ActiveEditor->ScrollCaretIntoView();
-    if (ActiveEditor->CanFocus())
-        ActiveEditor->setFocus();
-    PageFileName[static_cast<size_t>(page)] = CurrentFileName;
-    APTitle(page - 1);
+    OpenIntoActivePage(CpPath(fs::path(chosen.toStdString())));
 }
 
 void TForm1::ASaveExecute() {

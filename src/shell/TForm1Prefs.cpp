@@ -61,21 +61,7 @@ void TForm1::GetOtherPrefs() {
 }
 
 bool TForm1::OpenPrevious(const std::string& fileName) {
-    if (!FileExists(fileName))
-        return false;
-    CurrentFileName = fileName;
-    try {
-        XOpen(CurrentFileName); // may rename it (a converted document is kept as text)
-    } catch (const std::exception&) {
-        // A file that fails to open leaves the page empty; the start-up goes on.
-        ActiveEditor->SetText("");
-        return false;
-    }
-    ActiveEditor->SetModified(false);
-    if (CurrentFileName.empty())
-        return false;
-    RecentChange(CurrentFileName);
-    return true;
+    return FileExists(fileName) && OpenIntoActivePage(fileName);
 }
 
 void TForm1::GetGeneralPrefs() {
@@ -118,7 +104,7 @@ void TForm1::GetGeneralPrefs() {
                 wrap->setChecked(m_options.WordWrap);
             editor->SetWordWrap(m_options.WordWrap);
             const base::PageSettings page = base::ReadPageSettings(ini, n);
-            PageFileName[slot] = OpenPrevious(page.FileName) ? CurrentFileName : std::string();
+            OpenPrevious(page.FileName);
             // Opening a file starts it afresh; what the settings remember comes back after.
             PageCharPos[slot] = page.CharPos;
             PagePicNumber[slot] = page.PicNumber;
@@ -139,13 +125,8 @@ void TForm1::GetGeneralPrefs() {
     if (!argument.isEmpty()) {
         const auto slot = static_cast<size_t>(active);
         const std::string name = base::FromQString(QFileInfo(argument).absoluteFilePath());
-        PageCharPos[slot] = 0;
-        PageFileName[slot] = OpenPrevious(name) ? CurrentFileName : std::string();
+        OpenPrevious(name);
         CurrentFileName = PageFileName[slot];
-        PageBookMarks[slot].clear();
-        SetItemEnabled("NZakladGo", false);
-        SetItemEnabled("NPrefsSeries", true);
-        APTitle(active - 1);
     }
     PageControl1Change();
     ini.Save(base::SettingsPath(ProgramDir));
@@ -255,19 +236,10 @@ void TForm1::RecentSave() {
 }
 
 void TForm1::RecentClick(const std::string& fileName) {
-    const int active = ActivePageIndex() + 1;
-    const auto slot = static_cast<size_t>(active);
+    const auto slot = static_cast<size_t>(ActivePageIndex() + 1);
     ActiveEditor = RichEdit[slot];
-    if (ActiveEditor->Modified()) {
-        const Answer answer =
-            m_prompter.Ask(U("Текст в окне был изменен. Сохранить?"), CaptionVocalix(),
-                           Buttons::YesNoCancel, Icon::Question);
-        if (answer == Answer::Cancel)
-            return;
-        if (answer == Answer::Yes)
-            ASaveExecute();
-    }
-    const std::string remembered = CurrentFileName;
+    if (ActiveEditor->Modified() && !AskSaveChanges(SaveQuestion()))
+        return;
     if (fileName == RecentFiles::ClearCaption()) {
         m_recent.Clear();
         RebuildRecentMenu();
@@ -277,30 +249,10 @@ void TForm1::RecentClick(const std::string& fileName) {
         // The entry goes; the page keeps its text and its bookmarks.
         m_recent.Remove(fileName);
         RebuildRecentMenu();
-        CurrentFileName = remembered;
         return;
     }
-    CurrentFileName = fileName;
     ActiveEditor->SetWordWrap(m_options.WordWrap);
-    std::string error;
-    if (!ActiveEditor->LoadFromFile(FsPath(fileName), &error)) {
-        CurrentFileName = remembered;
-        m_prompter.Inform(U("Не удалось открыть ") + base::ToQString(fileName) +
-                              QStringLiteral(": ") + QString::fromStdString(error),
-                          CaptionVocalix(), Icon::Warning);
-        return;
-    }
-    ActiveEditor->SetModified(false);
-    PageModified[slot] = false;
-    PageCharPos[slot] = ActiveEditor->SelStart();
-    StatusExecute();
-    RecentChange(fileName);
-    PicShow();
-    PageFileName[slot] = fileName;
-    PageBookMarks[slot].clear();
-    SetItemEnabled("NZakladGo", false);
-    SetItemEnabled("NPrefsSeries", true);
-    APTitle(active - 1);
+    OpenIntoActivePage(fileName);
 }
 
 // ---- Preferences ----
@@ -418,8 +370,8 @@ void TForm1::CreateZakBox() {
     auto* box = new TZakBox(this);
     box->ConfirmDeleteAll = [this] {
         return m_prompter.Ask(U("В самом деле хотите удалить ВСЕ закладки?"),
-                              U("Удалить все закладки"), Buttons::YesNo,
-                              Icon::Warning) == Answer::Yes;
+                              U("Удалить все закладки"), Buttons::YesNo, Icon::Warning,
+                              Answer::No) == Answer::Yes;
     };
     ZakBox = box;
 }

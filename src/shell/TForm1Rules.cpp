@@ -10,6 +10,7 @@
 #include "base/Cp1251.h"
 #include "base/QtText.h"
 #include "shell/TForm1.h"
+#include "shell/WindowText.h"
 #include "speech/Fragments.h"
 
 #include <QCoreApplication>
@@ -58,11 +59,6 @@ private:
     bool m_wasReadOnly;
 };
 
-std::string FileTitle(const std::string& cp1251Path) {
-    const size_t slash = cp1251Path.find_last_of("/\\");
-    return slash == std::string::npos ? cp1251Path : cp1251Path.substr(slash + 1);
-}
-
 // The elapsed time as the report header shows it: " H:MM:SS" in brackets; nothing under a
 // second.
 std::string ElapsedText(std::chrono::steady_clock::duration elapsed) {
@@ -91,34 +87,6 @@ tp::RulesSettings RulesSettingsOf(const TForm1& w) {
     s.selection = w.m_options.Dictionary;
     s.currentFileName = w.CurrentFileName;
     return s;
-}
-
-tp::FilterHooks HooksOf(TForm1& w) {
-    tp::FilterHooks hooks;
-    QProgressBar* bar = w.ProgressBar1;
-    hooks.setProgressMax = [bar](size_t maximum) {
-        // A range of 0..0 would turn the bar into a busy indicator.
-        if (bar)
-            bar->setRange(0, static_cast<int>(std::clamp<size_t>(maximum, 1, INT32_MAX)));
-    };
-    hooks.setProgress = [bar](size_t position) {
-        if (bar)
-            bar->setValue(static_cast<int>(std::min<size_t>(position, INT32_MAX)));
-    };
-    hooks.processEvents = [] { QCoreApplication::processEvents(); };
-    // The magnifier's refresh timer rests during a run and starts again after it, if it ran.
-    QTimer* magnifier = w.Zoom ? w.Zoom->findChild<QTimer*>(QStringLiteral("Timer1")) : nullptr;
-    auto wasActive = std::make_shared<bool>(false);
-    hooks.pauseMagnifier = [magnifier, wasActive] {
-        *wasActive = magnifier && magnifier->isActive();
-        if (*wasActive)
-            magnifier->stop();
-    };
-    hooks.resumeMagnifier = [magnifier, wasActive] {
-        if (*wasActive)
-            magnifier->start();
-    };
-    return hooks;
 }
 
 tp::FragmentSplitter SplitterOf(const TForm1& w) {
@@ -151,7 +119,7 @@ void TForm1::AChangeTextExecute() {
         return;
     RulesRun run(ActiveEditor);
     std::string text = PreviewText(*ActiveEditor);
-    const tp::FilterHooks hooks = HooksOf(*this);
+    const tp::FilterHooks hooks = FilterHooksOfWindow();
     tp::RexFilter(text, RulesSettingsOf(*this), hooks);
     // The window's filter keeps its prepared table between runs and reports running out of memory.
     if (!Filter(text, true))
@@ -168,8 +136,8 @@ void TForm1::ARulesToTextExecute() {
     std::string text = PreviewText(*ActiveEditor);
     std::string report;
     try {
-        report =
-            tp::RulesReport(text, false, RulesSettingsOf(*this), SplitterOf(*this), HooksOf(*this));
+        report = tp::RulesReport(text, false, RulesSettingsOf(*this), SplitterOf(*this),
+                                 FilterHooksOfWindow());
     } catch (const tp::MemoryExhausted&) {
         ReportOutOfMemory();
         return;
@@ -187,12 +155,12 @@ void TForm1::AChangeTextFullExecute() {
     {
         RulesRun run(ActiveEditor);
         text = ActiveEditor->Text();
-        const tp::FilterHooks hooks = HooksOf(*this);
+        const tp::FilterHooks hooks = FilterHooksOfWindow();
         tp::RexFilterFull(text, RulesSettingsOf(*this), SplitterOf(*this), hooks);
         if (!Filter(text, true))
             return;
     }
-    const std::string header = base::Cp("# Tекст \"") + FileTitle(CurrentFileName) +
+    const std::string header = base::Cp("# Tекст \"") + FileNameOnly(CurrentFileName) +
                                base::Cp("\", измененный по \"") + m_options.Dictionary + "\" " +
                                ElapsedText(std::chrono::steady_clock::now() - started) + "\r\n\r\n";
     ShowReport(header + text);
@@ -207,7 +175,7 @@ void TForm1::ARulesFullExecute() {
         std::string text = ActiveEditor->Text();
         try {
             report = tp::RulesReport(text, true, RulesSettingsOf(*this), SplitterOf(*this),
-                                     HooksOf(*this));
+                                     FilterHooksOfWindow());
         } catch (const tp::MemoryExhausted&) {
             ReportOutOfMemory();
             return;
@@ -224,7 +192,7 @@ void TForm1::AOrfoExecute() {
     tp::SpellingTable table;
     table.Load(file, 0);
     const std::vector<std::string> words = tp::SpellCheckWords(table, ActiveEditor->SelText());
-    const std::string report = tp::SpellingReportText(FileTitle(CurrentFileName), words);
+    const std::string report = tp::SpellingReportText(FileNameOnly(CurrentFileName), words);
     if (words.size() > kSpellingBoxWords) {
         ShowReport(report);
         return;

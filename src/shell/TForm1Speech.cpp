@@ -9,6 +9,7 @@
 
 #include "base/Cp1251.h"
 #include "base/QtText.h"
+#include "shell/WindowText.h"
 #include "speech/AudioLists.h"
 #include "speech/Reader.h"
 
@@ -95,12 +96,9 @@ public:
         f.StatusPanel[2]->setText(base::ToQString(text));
     }
     void SetTitleActivity(const std::string& word) override {
-        std::string name = f.CurrentFileName;
-        const size_t slash = name.find_last_of("/\\");
-        if (slash != std::string::npos)
-            name = name.substr(slash + 1);
         f.setWindowIconText(QStringLiteral("Vocalix - ") + base::ToQString(word) +
-                            QStringLiteral(": ") + base::ToQString(name));
+                            QStringLiteral(": ") +
+                            base::ToQString(FileNameOnly(f.CurrentFileName)));
     }
     void ShowMessage(const std::string& text, bool error) override {
         f.prompter().Inform(base::ToQString(text), CaptionVocalix(),

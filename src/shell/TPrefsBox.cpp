@@ -326,16 +326,18 @@ bool TPrefsBox::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TPrefsBox::FormCreate(int converterNumber) {
-    ShowConverterControls(converterNumber);
+    // Only the WAV choice has texts of its own at creation; the encoders' texts ("Битрейд!")
+    // appear with the first change of a list.
+    ShowConverterControls(converterNumber, converterNumber == 0);
     AAChange();
 }
 
-void TPrefsBox::ShowConverterControls(int converter) {
-    if (converter == 0) {
+void TPrefsBox::ShowConverterControls(int converter, bool setTexts) {
+    if (setTexts && converter == 0) {
         lbBitRate->setText(U("Сжатие аудиофайла не производится!"));
         lbAllParam->setText(
             U("НАИВЫСШЕЕ КАЧЕСТВО ЗВУЧАНИЯ. РАЗМЕРЫ АУДИОФАЙЛА БУДУТ ОЧЕНЬ ВЕЛИКИ"));
-    } else {
+    } else if (setTexts) {
         lbBitRate->setText(U("Битрейд!"));
         lbAllParam->setText(U("Параметры в целом"));
     }
@@ -347,7 +349,7 @@ void TPrefsBox::ShowConverterControls(int converter) {
 
 void TPrefsBox::CBChange() {
     const int converter = cbConverter->currentIndex();
-    ShowConverterControls(converter);
+    ShowConverterControls(converter, true);
     const auto params = ComposeEncoderParams(converter, base::FromQString(cbBitRate->currentText()),
                                              cbQuality->currentIndex());
     if (params)
@@ -370,7 +372,7 @@ void TPrefsBox::Fill(const base::Options& o) {
     cbBitRate->setCurrentIndex(IndexOr(o.BRNumber, cbBitRate->count(), defaults.BRNumber));
     cbQuality->setCurrentIndex(IndexOr(o.QNumber, cbQuality->count(), defaults.QNumber));
     // The stored parameters may be hand-made: showing them must not recompose them.
-    ShowConverterControls(cbConverter->currentIndex());
+    ShowConverterControls(cbConverter->currentIndex(), false);
     eAllParam->setText(base::ToQString(o.AllParam));
     chkbConvMinimize->setChecked(o.ConverterMinimize);
     chkbAudioFromTop->setChecked(o.AudioFromTop);
@@ -422,38 +424,40 @@ void TPrefsBox::OKButtonClick() {
     base::IniFile ini;
     const auto file = base::SettingsPath(m_programDir);
     ini.Load(file);
-    ini.WriteInteger("AudioConverter", "ACNumber", cbConverter->currentIndex());
-    ini.WriteInteger("AudioConverter", "BRNumber", cbBitRate->currentIndex());
-    ini.WriteInteger("AudioConverter", "QNumber", cbQuality->currentIndex());
-    ini.WriteString("AudioConverter", "AllParam", FromQString(eAllParam->text()));
-    ini.WriteBool("AudioConverter", "ConverterMinimize", chkbConvMinimize->isChecked());
-    ini.WriteBool("AudioConverter", "AudioFromTop", chkbAudioFromTop->isChecked());
-    ini.WriteString("LitText", "Parag", FromQString(eAbzac->text()));
-    ini.WriteString("LitText", "MaxLen", FromQString(eMaxLen->text()));
-    ini.WriteString("LitText", "MaxHugeLen", FromQString(eHugeLen->text()));
-    ini.WriteBool("LitText", "RightJustify", chkbRJust->isChecked());
-    ini.WriteString("Series", "BytesInBlock", FromQString(eNB->text()));
-    ini.WriteBool("Series", "ChapHeadSencitive", chkbChap->isChecked());
-    ini.WriteBool("Series", "AudioSplit", chkbAudioSplit->isChecked());
-    ini.WriteBool("Series", "Header", chkbHeader->isChecked());
-    ini.WriteString("FreshEye", "Deep", FromQString(eFE1->text()));
-    ini.WriteString("FreshEye", "Similarity", FromQString(eFE2->text()));
-    ini.WriteString("Others", "BytesInFrag", FromQString(eNF->text()));
-    ini.WriteBool("Others", "IgnoreRules", chkbStyle->isChecked());
-    ini.WriteBool("Others", "IgnorePrev", chkbPrev->isChecked());
-    ini.WriteBool("Others", "IsXML", !chkbTags->isChecked());
-    ini.WriteBool("Others", "HandPointCursor", chkbCursor->isChecked());
-    ini.WriteString("Others", "GKName", HotKeyName());
-    ini.WriteString("Others", "GKName2", HotKeyName2());
-    ini.WriteBool("Text", "AutoCap", AutoCap->isChecked());
-    ini.WriteBool("Text", "AutoRepl", AutoRepl->isChecked());
-    ini.WriteBool("Text", "AutoParag", AutoParag->isChecked());
-    ini.WriteBool("Text", "AutoAloud", AutoAloud->isChecked());
-    ini.WriteBool("Text", "AutoAloudP", AutoAloudP->isChecked());
-    ini.WriteBool("Text", "AutoAloudA", AutoAloudA->isChecked());
-    ini.WriteString("Text", "AutoRepeat", FromQString(eRepeat->text()));
-    ini.WriteString("Text", "PicMargin", FromQString(ePicMargin->text()));
-    ini.WriteBool("Text", "PicImport", chkbPicImport->isChecked());
+    using O = base::Options;
+    const auto text = [](const QLineEdit* field) { return FromQString(field->text()); };
+    base::WriteOption(ini, &O::ACNumber, cbConverter->currentIndex());
+    base::WriteOption(ini, &O::BRNumber, cbBitRate->currentIndex());
+    base::WriteOption(ini, &O::QNumber, cbQuality->currentIndex());
+    base::WriteOptionText(ini, &O::AllParam, text(eAllParam));
+    base::WriteOption(ini, &O::ConverterMinimize, chkbConvMinimize->isChecked());
+    base::WriteOption(ini, &O::AudioFromTop, chkbAudioFromTop->isChecked());
+    base::WriteOptionText(ini, &O::Parag, text(eAbzac));
+    base::WriteOptionText(ini, &O::MaxLen, text(eMaxLen));
+    base::WriteOptionText(ini, &O::MaxHugeLen, text(eHugeLen));
+    base::WriteOption(ini, &O::RightJustify, chkbRJust->isChecked());
+    base::WriteOptionText(ini, &O::BytesInBlock, text(eNB));
+    base::WriteOption(ini, &O::ChapHeadSencitive, chkbChap->isChecked());
+    base::WriteOption(ini, &O::AudioSplit, chkbAudioSplit->isChecked());
+    base::WriteOption(ini, &O::Header, chkbHeader->isChecked());
+    base::WriteOptionText(ini, &O::Deep, text(eFE1));
+    base::WriteOptionText(ini, &O::Similarity, text(eFE2));
+    base::WriteOptionText(ini, &O::BytesInFrag, text(eNF));
+    base::WriteOption(ini, &O::IgnoreRules, chkbStyle->isChecked());
+    base::WriteOption(ini, &O::IgnorePrev, chkbPrev->isChecked());
+    base::WriteOption(ini, &O::IsXML, !chkbTags->isChecked());
+    base::WriteOption(ini, &O::HandPointCursor, chkbCursor->isChecked());
+    base::WriteOptionText(ini, &O::GKName, HotKeyName());
+    base::WriteOptionText(ini, &O::GKName2, HotKeyName2());
+    base::WriteOption(ini, &O::AutoCap, AutoCap->isChecked());
+    base::WriteOption(ini, &O::AutoRepl, AutoRepl->isChecked());
+    base::WriteOption(ini, &O::AutoParag, AutoParag->isChecked());
+    base::WriteOption(ini, &O::AutoAloud, AutoAloud->isChecked());
+    base::WriteOption(ini, &O::AutoAloudP, AutoAloudP->isChecked());
+    base::WriteOption(ini, &O::AutoAloudA, AutoAloudA->isChecked());
+    base::WriteOptionText(ini, &O::AutoRepeat, text(eRepeat));
+    base::WriteOptionText(ini, &O::PicMargin, text(ePicMargin));
+    base::WriteOption(ini, &O::PicImport, chkbPicImport->isChecked());
     std::string error;
     if (!ini.Save(file, &error)) {
         m_lastError = base::Cp("Не удалось записать файл настроек ") +

@@ -96,7 +96,7 @@ protected:
 
 private:
     QLineEdit* NumberField(const char* name);
-    void ShowConverterControls(int converter);
+    void ShowConverterControls(int converter, bool setTexts);
 
     std::filesystem::path m_programDir;
     std::string m_lastError;

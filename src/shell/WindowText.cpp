@@ -29,17 +29,6 @@ std::string SizeHint(long long length) {
            tools::RoundToDecimals(static_cast<double>(length) / 40000.0, 1) + al;
 }
 
-bool IsDictionaryFileName(std::string_view fileName) {
-    const std::string name = FileNameOnly(fileName);
-    const size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos)
-        return false;
-    std::string ext = name.substr(dot);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".dic" || ext == ".ini";
-}
-
 int ZoomPercent(int numerator, int denominator) {
     if (denominator < 1)
         return 100;

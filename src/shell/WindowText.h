@@ -14,8 +14,6 @@ std::string FileNameOnly(std::string_view path);
 std::string PageTitle(int index, std::string_view separator, std::string_view fileName);
 // Size hint of an editor: "K Кб, A а.л." for a text of `length` characters.
 std::string SizeHint(long long length);
-// Whether a file is a dictionary or rules file (extension ".dic" or ".ini", any case).
-bool IsDictionaryFileName(std::string_view fileName);
 // Zoom of an editor in percent from its ratio: 100 when the denominator is below 1.
 int ZoomPercent(int numerator, int denominator);
 

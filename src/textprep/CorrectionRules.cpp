@@ -114,22 +114,6 @@ void ApplyCompiled(const CompiledRules& rules, std::string& text, const HookedRu
     }
 }
 
-// Every fragment ends with CR LF, also the last one when the text after the last break had
-// none of its own; that added line break is taken off again, so that only the rules change
-// the text.
-std::vector<std::string> SplitKeepingEnd(std::string_view text, const FragmentSplitter& split) {
-    std::vector<std::string> fragments = split(text);
-    size_t total = 0;
-    for (const std::string& f : fragments)
-        total += f.size();
-    if (total == text.size() + kNl.size()) {
-        std::string& last = fragments.back();
-        if (last.size() >= kNl.size() && std::string_view(last).substr(last.size() - 2) == kNl)
-            last.resize(last.size() - kNl.size());
-    }
-    return fragments;
-}
-
 RegExprOptions FilterOptions() {
     RegExprOptions o;
     o.russianRanges = false;
@@ -184,7 +168,9 @@ void RexFilterFull(std::string& text, const RulesSettings& settings, const Fragm
         return;
     HookedRun run(hooks);
     const CompiledRules& rules = RulesFor(settings, FilterOptions());
-    std::vector<std::string> fragments = SplitKeepingEnd(text, split);
+    // Every fragment ends with CR LF, also the last one of a text without a final line break:
+    // the processed fragments, joined, are the new text.
+    std::vector<std::string> fragments = split(text);
     run.Max(fragments.size() * rules.lineCount);
     std::string result;
     result.reserve(text.size() + text.size() / 8);
@@ -212,7 +198,9 @@ std::string UsedRules(std::string& text, const RulesSettings& settings,
                       const FragmentSplitter& split, HookedRun& run, long& usedCount) {
     RegExprOptions reportOptions; // R and S stay on here
     const CompiledRules& rules = RulesFor(settings, reportOptions);
-    std::vector<std::string> fragments = SplitKeepingEnd(text, split);
+    // Every fragment ends with CR LF, also the last one of a text without a final line break:
+    // the processed fragments, joined, are the new text.
+    std::vector<std::string> fragments = split(text);
     run.Max(fragments.size() * rules.entries.size());
     std::string report;
     std::unordered_set<std::string> listed;

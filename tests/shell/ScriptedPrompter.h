@@ -17,6 +17,7 @@ struct AskedBox {
     QString caption;
     Buttons buttons;
     Icon icon;
+    std::optional<Answer> preselected;
 };
 
 class ScriptedPrompter : public Prompter {
@@ -37,8 +38,9 @@ public:
     std::vector<FileDialogOptions> fileDialogs;
     QStringList unexpected;
 
-    Answer Ask(const QString& text, const QString& caption, Buttons buttons, Icon icon) override {
-        asked.push_back({text, caption, buttons, icon});
+    Answer Ask(const QString& text, const QString& caption, Buttons buttons, Icon icon,
+               std::optional<Answer> preselected = std::nullopt) override {
+        asked.push_back({text, caption, buttons, icon, preselected});
         if (buttons == Buttons::Ok)
             return Answer::Ok;
         if (answers.empty()) {

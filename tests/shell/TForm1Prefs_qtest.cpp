@@ -454,6 +454,7 @@ void TForm1PrefsTest::bookmarksDeleteAll() {
     QCOMPARE(entries, 2); // the piece that is no number is skipped
     QCOMPARE(m_prompter->asked.back().text, U("В самом деле хотите удалить ВСЕ закладки?"));
     QCOMPARE(m_prompter->asked.back().caption, U("Удалить все закладки"));
+    QVERIFY(m_prompter->asked.back().preselected == Answer::No);
     QVERIFY(f.PageBookMarks[1].empty());
     QVERIFY(!f.Item("NZakladGo")->isEnabled());
 }

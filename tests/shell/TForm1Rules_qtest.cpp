@@ -139,7 +139,7 @@ void TForm1RulesTest::changedTextGoesToPageZeroWithHeader() {
     QVERIFY(form().PageFileName[TForm1::kPages].empty());
     // The first letter of the header is the Latin T; a run under a second shows no time.
     QCOMPARE(PageZero(), "# T" + Cp("екст \"сказка.txt\", измененный по \"r.ini\" \r\n\r\n"
-                                    "Жил пёс.\r\nпёс спал."));
+                                    "Жил пёс.\r\nпёс спал.\r\n"));
 }
 
 void TForm1RulesTest::fullReportGoesToPageZero() {

@@ -108,6 +108,7 @@ private slots:
         QTemporaryDir dir;
         TPrefsBox box(dir.path().toStdString());
         box.FormCreate(1);
+        QCOMPARE(box.lbBitRate->text(), U("Битрейд")); // until a list changes
         Choose(box.cbConverter, 1);
         Choose(box.cbBitRate, 7); // 128
         Choose(box.cbQuality, 0); // Низкое

@@ -28,14 +28,6 @@ TEST(SizeHint, KilobytesAndAuthorSheets) {
     EXPECT_EQ(SizeHint(2000), Cp("2 Кб, 0 а.л."));
 }
 
-TEST(IsDictionaryFileName, ExtensionDicOrIniInAnyCase) {
-    EXPECT_TRUE(IsDictionaryFileName("/x/Main.DIC"));
-    EXPECT_TRUE(IsDictionaryFileName("rules.Ini"));
-    EXPECT_FALSE(IsDictionaryFileName("/x.dic/book.txt"));
-    EXPECT_FALSE(IsDictionaryFileName(""));
-    EXPECT_FALSE(IsDictionaryFileName("dic"));
-}
-
 TEST(ZoomPercent, RatioToPercent) {
     EXPECT_EQ(ZoomPercent(0, 0), 100);
     EXPECT_EQ(ZoomPercent(5, -1), 100);
