@@ -62,6 +62,7 @@ void REAppFromTS(PageEditor* page, const std::vector<std::string>& lines);
 //   TForm1Dic.cpp     dictionary panel
 //   TForm1Rules.cpp   correction rules reports, spelling
 //   TForm1Tools.cpp   editing and analysis tools, magnifier, typing assistance
+//   TForm1Zoom.cpp    the magnifier
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -243,7 +244,7 @@ public:
     void TimerNextFragmentTimer();
     void trSpeedChange();
     void trPitchChange();
-    std::shared_ptr<vocalix::speech::Engines> Speech; // engine objects of both generations
+    std::shared_ptr<vocalix::speech::Engines> Speech;  // engine objects of both generations
     std::shared_ptr<vocalix::speech::Reader> m_reader; // reading state
     std::shared_ptr<class SpeechBridge> m_speechBridge;
     void EnsureSpeech();
@@ -318,6 +319,10 @@ public:
     void ADeleEmptyLinesExecute();
     void ASortTextExecute();
     void CreateZoom();
+    // Long commands pause the magnifier's refresh and resume it when they end, also after an
+    // error; it restarts only while the magnifier is shown.
+    void PauseMagnifier();
+    void ResumeMagnifier();
     // Typing assistance: the typed character before it is inserted; forget the word being
     // typed when the caret moves.
     void RichEditKeyPress(char& key);

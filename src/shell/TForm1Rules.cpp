@@ -14,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QProgressBar>
-#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -106,18 +105,8 @@ tp::FilterHooks HooksOf(TForm1& w) {
             bar->setValue(static_cast<int>(std::min<size_t>(position, INT32_MAX)));
     };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
-    // The magnifier's refresh timer rests during a run and starts again after it, if it ran.
-    QTimer* magnifier = w.Zoom ? w.Zoom->findChild<QTimer*>(QStringLiteral("Timer1")) : nullptr;
-    auto wasActive = std::make_shared<bool>(false);
-    hooks.pauseMagnifier = [magnifier, wasActive] {
-        *wasActive = magnifier && magnifier->isActive();
-        if (*wasActive)
-            magnifier->stop();
-    };
-    hooks.resumeMagnifier = [magnifier, wasActive] {
-        if (*wasActive)
-            magnifier->start();
-    };
+    hooks.pauseMagnifier = [&w] { w.PauseMagnifier(); };
+    hooks.resumeMagnifier = [&w] { w.ResumeMagnifier(); };
     return hooks;
 }
 
