@@ -31,6 +31,7 @@ void TForm1ZoomX11Test::ctrlF1OpensTheMagnifier() {
     QTest::keyClick(&form, Qt::Key_F1, Qt::ControlModifier);
     QVERIFY(QTest::qWaitForWindowExposed(zoom));
     QVERIFY(zoom->Timer1->isActive());
+    QCOMPARE(zoom->Timer1->interval(), 10);
     QTRY_VERIFY(!zoom->Picture().isNull());
     QCOMPARE(zoom->Image->size(), QSize(706, 150));
     QVERIFY(prompter.asked.empty());

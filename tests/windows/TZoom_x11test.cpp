@@ -63,7 +63,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void timerRefreshesWhileShownOnly();
     void magnifiesAroundThePointer();
     void topLeftCornerStartsAtOrigin();
     void wheelStepsStopAtTwoAndSixteen();
@@ -145,14 +144,6 @@ void TZoomTest::TickAndCheck(QPoint pointer) {
         }
     }
     QVERIFY(inverted > 0);
-}
-
-void TZoomTest::timerRefreshesWhileShownOnly() {
-    QVERIFY(m_zoom->Timer1->isActive());
-    QCOMPARE(m_zoom->Timer1->interval(), 10);
-    QTRY_VERIFY(!m_zoom->Picture().isNull());
-    m_zoom->close();
-    QVERIFY(!m_zoom->Timer1->isActive());
 }
 
 void TZoomTest::magnifiesAroundThePointer() {
