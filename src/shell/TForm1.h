@@ -62,6 +62,7 @@ void REAppFromTS(PageEditor* page, const std::vector<std::string>& lines);
 //   TForm1Dic.cpp     dictionary panel
 //   TForm1Rules.cpp   correction rules reports, spelling
 //   TForm1Tools.cpp   editing and analysis tools, magnifier, typing assistance
+//   TForm1Zoom.cpp    the magnifier
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -329,6 +330,10 @@ public:
     void ADeleEmptyLinesExecute();
     void ASortTextExecute();
     void CreateZoom();
+    // Long commands pause the magnifier's refresh and resume it when they end, also after an
+    // error; it restarts only while the magnifier is shown.
+    void PauseMagnifier();
+    void ResumeMagnifier();
     // Typing assistance: the typed character before it is inserted; forget the word being
     // typed when the caret moves.
     void RichEditKeyPress(char& key);

@@ -9,7 +9,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QSplitter>
-#include <QTimer>
 
 namespace vocalix::shell {
 
@@ -60,19 +59,8 @@ textprep::FilterHooks TForm1::FilterHooksOfWindow() {
         ProgressBar1->setValue(static_cast<int>(std::min<size_t>(i, INT_MAX)));
     };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
-    // The magnifier's refresh timer stops for the run and restarts afterwards if it ran.
-    auto wasRunning = std::make_shared<bool>(false);
-    hooks.pauseMagnifier = [this, wasRunning] {
-        QTimer* timer = Zoom ? Zoom->findChild<QTimer*>(QStringLiteral("Timer1")) : nullptr;
-        *wasRunning = timer && timer->isActive();
-        if (*wasRunning)
-            timer->stop();
-    };
-    hooks.resumeMagnifier = [this, wasRunning] {
-        QTimer* timer = Zoom ? Zoom->findChild<QTimer*>(QStringLiteral("Timer1")) : nullptr;
-        if (timer && *wasRunning)
-            timer->start();
-    };
+    hooks.pauseMagnifier = [this] { PauseMagnifier(); };
+    hooks.resumeMagnifier = [this] { ResumeMagnifier(); };
     return hooks;
 }
 

@@ -15,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QProgressBar>
-#include <QTimer>
 
 #include <algorithm>
 #include <chrono>

@@ -18,7 +18,6 @@ void TForm1::AFUnionExecute() {}
 void TForm1::AHuntExecute() {}
 void TForm1::AFreshEyeExecute() {}
 void TForm1::ATxtPropExecute() {}
-void TForm1::AZoomExecute() {}
 void TForm1::AUpperCaseExecute() {}
 void TForm1::ALowerCaseExecute() {}
 void TForm1::ANumToPhraseExecute() {}
@@ -36,7 +35,6 @@ void TForm1::AMoveLeftExecute() {}
 void TForm1::ADeleSpacesExecute() {}
 void TForm1::ADeleEmptyLinesExecute() {}
 void TForm1::ASortTextExecute() {}
-void TForm1::CreateZoom() {}
 void TForm1::RichEditKeyPress(char& /*key*/) {}
 void TForm1::ResetTypingWord() {}
 
