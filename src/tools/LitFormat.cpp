@@ -75,8 +75,12 @@ void StepEvery(const ProgressHooks& hooks, size_t done) {
 } // namespace
 
 RandomIndex DefaultRandomIndex() {
-    auto engine = std::make_shared<std::mt19937>(
+    return SeededRandomIndex(
         static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+}
+
+RandomIndex SeededRandomIndex(unsigned seed) {
+    auto engine = std::make_shared<std::mt19937>(seed);
     return [engine](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(*engine); };
 }
 

@@ -22,6 +22,8 @@ struct LitTextSettings {
 using RandomIndex = std::function<size_t(size_t n)>;
 // A source seeded from the clock, as the window uses.
 RandomIndex DefaultRandomIndex();
+// A source with a fixed seed: the same text comes out the same every run (batch work).
+RandomIndex SeededRandomIndex(unsigned seed);
 
 // Typographic characters to plain ones before formatting: tab, dashes, no-break space,
 // quotes, ellipsis and the copyright sign.

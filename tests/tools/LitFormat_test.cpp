@@ -1,9 +1,12 @@
 #include "tools/LitFormat.h"
 
+#include "base/AtomicFile.h"
 #include "base/Cp1251.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -150,6 +153,42 @@ TEST(LitFormat, ShiftSelectedLinesKeepsThemSelected) {
     EXPECT_EQ(r.text, " aa\r\n bb\r\ncc\r\ndd");
     EXPECT_EQ(r.selStart, 0);
     EXPECT_EQ(r.text.substr(0, static_cast<size_t>(r.selLength)), " aa\r\n bb\r\n");
+}
+
+} // namespace
+
+namespace {
+
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : text + " ") {
+        if (c == ' ' || c == '\r' || c == '\n') {
+            if (!word.empty())
+                words.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    return words;
+}
+
+TEST(LitFormat, RealBookKeepsEveryWordAndTheWidth) {
+    std::string book;
+    ASSERT_TRUE(vocalix::base::ReadFileBytes(std::filesystem::path(VOCALIX_CORPUS_DIR) /
+                                                 "text/books/tolstoy_anna_karenina.cp1251.txt",
+                                             book));
+    book.resize(300000);
+    t::LitTextSettings s;
+    s.RightJustify = true;
+    const std::string out = t::FormatLiteraryText(book, s, vocalix::tools::SeededRandomIndex(7));
+    EXPECT_EQ(Words(out), Words(t::NormaliseTypography(book)));
+    for (const std::string& line : Lines(out)) {
+        if (line.find(' ', 4) != std::string::npos) { // more than one word
+            EXPECT_LE(line.size(), 77u) << line;
+        }
+    }
 }
 
 } // namespace
