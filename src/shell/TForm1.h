@@ -7,6 +7,7 @@
 #include "shell/Prompter.h"
 #include "shell/RecentFiles.h"
 #include "textprep/PronunciationFilter.h"
+#include "tools/ToolHooks.h"
 
 #include <QMainWindow>
 #include <array>
@@ -318,6 +319,9 @@ public:
     void ADeleEmptyLinesExecute();
     void ASortTextExecute();
     void CreateZoom();
+    // ---- Editing commands (TForm1Edit.cpp) ----
+    void TextHorizontalMove(int direction);
+    void AlphColumnText(int caseMode);
     // Typing assistance: the typed character before it is inserted; forget the word being
     // typed when the caret moves.
     void RichEditKeyPress(char& key);
@@ -343,6 +347,13 @@ private:
     void OnEditorMouse();
     void UpdateEditCommands();
     QAction* AddItem(QMenu* menu, const char* itemName, const char* commandName);
+    // Editing commands (TForm1Edit.cpp).
+    class ToolRun;
+    void PutPageText(const std::string& text);
+    void WholeTextCommand(const std::function<std::string(const std::string&)>& change);
+    void SelectionCommand(const std::function<std::string(const std::string&)>& change);
+    void RebuildPageText(const std::function<std::string(const std::string&)>& change);
+    tools::ProgressHooks ToolProgress();
 
     Prompter& m_prompter;
     GlobalHotKeys m_hotKeys;
