@@ -45,6 +45,7 @@ class TAboutBox;
 namespace vocalix::shell {
 
 class DictionaryList;
+class FindReplaceDialog;
 
 // File names held by the program are cp1251 text like everything else; these give the path
 // the file system uses (UTF-8) and back.
@@ -326,6 +327,13 @@ public:
     // typed when the caret moves.
     void RichEditKeyPress(char& key);
     void ResetTypingWord();
+    char lastKey = 0; // the previous character typed in a page; 0 = none
+    // Find and replace (TForm1Edit.cpp): our own modeless dialogs, created on first use.
+    FindReplaceDialog* FindDialog1 = nullptr;
+    FindReplaceDialog* ReplaceDialog1 = nullptr;
+    void FindDialog1Find(FindReplaceDialog* dialog, bool replaceAll);
+    void ReplaceDialog1Replace(bool replaceAll);
+    void AutoSpeakTyped(const std::string& piece);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,16 +3,22 @@
 // background). The text work itself is done by the routines of tools/.
 #include "shell/TForm1.h"
 
+#include "base/Cp1251.h"
 #include "base/QtText.h"
 #include "shell/EditorLook.h"
+#include "shell/FindReplaceDialog.h"
+#include "speech/Reader.h"
 #include "textprep/StringRoutines.h"
 #include "tools/CleanUp.h"
 #include "tools/ColumnText.h"
 #include "tools/LitFormat.h"
 #include "tools/NumberWords.h"
+#include "tools/TextSearch.h"
+#include "tools/TypingAssist.h"
 
 #include <QAction>
 #include <QProgressBar>
+#include <QTimer>
 
 #include <functional>
 
@@ -254,6 +260,148 @@ void TForm1::ABackGroundExecute() {
     for (int n = 1; n <= kPages; ++n)
         RichEdit[static_cast<size_t>(n)]->SetBackgroundColor(*color);
     m_options.BackgroundColor = QColorToWinColor(*color, m_options.BackgroundColor);
+}
+
+// ---- Typing assistance ----
+
+namespace {
+
+// The page as the typing routines see it.
+class PageTypingText : public tools::TypingText {
+public:
+    explicit PageTypingText(PageEditor& page) : m_page(page) {}
+    int Caret() const override { return m_page.SelStart(); }
+    char CharAt(int offset) const override {
+        const int position = m_page.OffsetToPosition(offset);
+        // The second half of a line break has no position of its own.
+        if (m_page.PositionToOffset(position) != offset)
+            return '\n';
+        const QChar c = m_page.document()->characterAt(position);
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == u'\n')
+            return '\r';
+        return base::UnicodeToCp1251(c.unicode());
+    }
+    void Replace(int start, int length, std::string_view cp1251) override {
+        m_page.SetSelection(start, length);
+        m_page.ReplaceSelection(cp1251);
+    }
+    void SetCaret(int offset) override { m_page.SetSelection(offset, 0); }
+
+private:
+    PageEditor& m_page;
+};
+
+} // namespace
+
+void TForm1::RichEditKeyPress(char& key) {
+    tools::TypingSettings s;
+    s.AutoCap = m_options.AutoCap;
+    s.AutoRepl = m_options.AutoRepl;
+    s.AutoParag = m_options.AutoParag;
+    s.AutoAloud = m_options.AutoAloud;
+    s.AutoAloudP = m_options.AutoAloudP;
+    s.AutoAloudA = m_options.AutoAloudA;
+    s.AutoRepeat = m_options.AutoRepeat;
+    s.Parag = m_options.Parag;
+    PageTypingText page(*ActiveEditor);
+    tools::TypingKeyPress(page, key, lastKey, s,
+                          [this](const std::string& piece) { AutoSpeakTyped(piece); });
+}
+
+void TForm1::ResetTypingWord() {
+    lastKey = 0;
+}
+
+void TForm1::AutoSpeakTyped(const std::string& piece) {
+    EnsureSpeech();
+    // Reading a typed piece must not take the page from the typist, so the commands stay
+    // as they are; the selection does not follow this reading.
+    if (!m_reader->SpeakSelection(piece))
+        return;
+    TimerNextFragment->start();
+    StatusExecute();
+}
+
+// ---- Find and replace ----
+
+namespace {
+
+FindReplaceDialog* EnsureDialog(FindReplaceDialog*& dialog, bool withReplace, TForm1* w) {
+    if (!dialog) {
+        dialog = new FindReplaceDialog(withReplace, w);
+        QObject::connect(dialog, &FindReplaceDialog::Find, w,
+                         [w, dialog] { w->FindDialog1Find(dialog, false); });
+        if (withReplace) {
+            QObject::connect(dialog, &FindReplaceDialog::Replace, w,
+                             [w] { w->ReplaceDialog1Replace(false); });
+            QObject::connect(dialog, &FindReplaceDialog::ReplaceAll, w,
+                             [w] { w->ReplaceDialog1Replace(true); });
+        }
+    }
+    return dialog;
+}
+
+} // namespace
+
+void TForm1::AFindExecute() {
+    SwitchKeyboardToRussian();
+    FindReplaceDialog* dialog = EnsureDialog(FindDialog1, false, this);
+    dialog->SetFindText(ActiveEditor->SelText());
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void TForm1::AReplaceExecute() {
+    FindReplaceDialog* dialog = EnsureDialog(ReplaceDialog1, true, this);
+    dialog->SetFindText(ActiveEditor->SelText());
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void TForm1::FindDialog1Find(FindReplaceDialog* dialog, bool replaceAll) {
+    const std::string what = dialog->FindText();
+    if (what.empty())
+        return;
+    const bool matchCase = dialog->MatchCase();
+    const int from = ActiveEditor->SelStart() + ActiveEditor->SelLength();
+    const int found = ActiveEditor->Find(what, from, ActiveEditor->TextLength() - from, matchCase);
+    if (found < 0) {
+        ActiveEditor->SetSelection(0, 0);
+        const Answer answer =
+            m_prompter.Ask(base::ToQString(tools::NotFoundQuestion(what)), CaptionVocalix(),
+                           Buttons::YesNoCancel, Icon::Question);
+        if (answer != Answer::Yes) {
+            dialog->close();
+            return;
+        }
+    } else {
+        ActiveEditor->SetSelection(found, static_cast<int>(what.size()));
+    }
+    if (replaceAll && !ActiveEditor->ReadOnly()) {
+        SwitchKeyboardToRussian();
+        ActiveEditor->BeginUpdate();
+        PutPageText(
+            tools::ReplaceAllMatches(ActiveEditor->Text(), what, dialog->ReplaceText(), matchCase));
+        SetZoom(m_options.Scale);
+        ActiveEditor->EndUpdate();
+    }
+    ActiveEditor->ScrollCaretIntoView();
+    if (ActiveEditor->CanFocus())
+        ActiveEditor->setFocus();
+}
+
+void TForm1::ReplaceDialog1Replace(bool replaceAll) {
+    if (!ReplaceDialog1)
+        return;
+    if (ActiveEditor->SelLength() > 0 && !ActiveEditor->ReadOnly())
+        ActiveEditor->ReplaceSelection(ReplaceDialog1->ReplaceText());
+    if (replaceAll) {
+        FindDialog1Find(ReplaceDialog1, true);
+    } else if (ActiveEditor->CanFocus()) {
+        ActiveEditor->setFocus();
+    }
 }
 
 } // namespace vocalix::shell

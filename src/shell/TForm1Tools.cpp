@@ -4,8 +4,6 @@
 
 namespace vocalix::shell {
 
-void TForm1::AFindExecute() {}
-void TForm1::AReplaceExecute() {}
 void TForm1::ANamesExecute() {}
 void TForm1::AFMinusExecute() {}
 void TForm1::AFMutualExecute() {}
@@ -15,7 +13,5 @@ void TForm1::AFreshEyeExecute() {}
 void TForm1::ATxtPropExecute() {}
 void TForm1::AZoomExecute() {}
 void TForm1::CreateZoom() {}
-void TForm1::RichEditKeyPress(char& /*key*/) {}
-void TForm1::ResetTypingWord() {}
 
 } // namespace vocalix::shell

@@ -1,9 +1,13 @@
 #include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/Cp1251.h"
+#include "shell/FindReplaceDialog.h"
 #include "shell/TForm1.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,6 +30,9 @@ private slots:
     void formattingUsesTheLitTextSettings();
     void shiftKeepsSelectedLinesSelected();
     void lookOfAllPages();
+    void typingAssistance();
+    void findAsksOnceAndStartsAgainFromTheTop();
+    void replaceAllIgnoringCaseAndSingleReplace();
 
 private:
     void SetPage(const char* utf8, int selStart = 0, int selLength = 0) {
@@ -34,6 +41,16 @@ private:
         page()->SetSelection(selStart, selLength);
     }
     void Run(const char* command) { m_form->Command(command)->trigger(); }
+    // Key presses with their text, as a keyboard with a Russian layout sends them.
+    void Type(const char* utf8) {
+        for (const QChar c : QString::fromUtf8(utf8)) {
+            QKeyEvent press(QEvent::KeyPress, c == u' ' ? Qt::Key_Space : Qt::Key_unknown,
+                            Qt::NoModifier, QString(c));
+            QApplication::sendEvent(page(), &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(page(), &release);
+        }
+    }
     PageEditor* page() { return m_form->ActiveEditor; }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -149,6 +166,72 @@ void TForm1EditTest::lookOfAllPages() {
     Run("ABackGround");
     for (int p = 1; p <= TForm1::kPages; ++p)
         QCOMPARE(m_form->RichEdit[p]->BackgroundColor(), QColor(10, 20, 30));
+}
+
+void TForm1EditTest::typingAssistance() {
+    m_form->show();
+    m_form->m_options.AutoRepl = true;
+    m_form->m_options.AutoCap = true;
+    m_form->m_options.AutoParag = true;
+    SetPage("");
+    page()->setFocus();
+    Type("да - \"нет\". ну...");
+    QTest::keyClick(page(), Qt::Key_Return);
+    Type(" ещё ");
+    QCOMPARE(page()->Text(), Cp("Да – «нет». Ну…\r\n    Ещё "));
+    // A mouse click forgets the last key: a quote typed before it stays plain.
+    SetPage("");
+    Type("\"");
+    QCOMPARE(int(m_form->lastKey), int('"'));
+    QTest::mouseClick(page()->viewport(), Qt::LeftButton);
+    QCOMPARE(int(m_form->lastKey), 0);
+}
+
+void TForm1EditTest::findAsksOnceAndStartsAgainFromTheTop() {
+    SetPage("один два один", 0, 4);
+    Run("AFind");
+    QVERIFY(m_form->FindDialog1 && m_form->FindDialog1->isVisible());
+    QCOMPARE(m_form->FindDialog1->FindText(), Cp("один"));
+    m_form->FindDialog1Find(m_form->FindDialog1, false);
+    QCOMPARE(page()->SelStart(), 9);
+    QCOMPARE(page()->SelLength(), 4);
+    m_prompter->answers.push_back(Answer::Yes);
+    m_form->FindDialog1Find(m_form->FindDialog1, false);
+    QCOMPARE(m_prompter->asked.size(), qsizetype(1));
+    QCOMPARE(m_prompter->asked.back().text,
+             QString::fromUtf8("Текст \"один\" далее не найден. Продолжать?"));
+    QCOMPARE(page()->SelStart(), 0);
+    QVERIFY(m_form->FindDialog1->isVisible());
+    m_form->FindDialog1Find(m_form->FindDialog1, false);
+    QCOMPARE(page()->SelStart(), 0);
+    QCOMPARE(page()->SelLength(), 4);
+    // Any answer but Yes closes the dialog.
+    page()->SetSelection(9, 4);
+    m_prompter->answers.push_back(Answer::No);
+    m_form->FindDialog1Find(m_form->FindDialog1, false);
+    QVERIFY(!m_form->FindDialog1->isVisible());
+    QCOMPARE(page()->Text(), Cp("один два один"));
+}
+
+void TForm1EditTest::replaceAllIgnoringCaseAndSingleReplace() {
+    SetPage("Ёлка и ёлка, ЁЛКА", 0, 0);
+    Run("AReplace");
+    FindReplaceDialog* dialog = m_form->ReplaceDialog1;
+    QVERIFY(dialog && dialog->isVisible());
+    dialog->SetFindText(Cp("ёлка"));
+    dialog->SetReplaceText(Cp("ель"));
+    dialog->findChild<QPushButton*>(QStringLiteral("ReplaceAll"))->click();
+    QCOMPARE(page()->Text(), Cp("ель и ель, ель"));
+    QVERIFY(page()->Modified());
+
+    SetPage("a b a", 0, 0);
+    dialog->SetFindText("a");
+    dialog->SetReplaceText("c");
+    dialog->SetMatchCase(true);
+    dialog->findChild<QPushButton*>(QStringLiteral("FindNext"))->click();
+    QCOMPARE(page()->SelText(), std::string("a"));
+    dialog->findChild<QPushButton*>(QStringLiteral("ReplaceOne"))->click();
+    QCOMPARE(page()->Text(), std::string("c b a"));
 }
 
 VOCALIX_QTEST_MAIN(TForm1EditTest)
