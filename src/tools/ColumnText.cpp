@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <unordered_map>
+#include <vector>
 
 namespace vocalix::tools {
 namespace {
@@ -120,21 +122,29 @@ std::string ColumnText(std::string_view text, const ProgressHooks& hooks) {
 std::string AlphColumnText(std::string_view text, int caseMode, const ProgressHooks& hooks) {
     const tp::WordList tokens = tp::TextToWordList(text);
     hooks.Max(tokens.size());
-    std::set<std::string, IgnoringCase> list;
+    // Duplicates are dropped by their case-folded form, the first spelling kept; sorting the
+    // few distinct words once is much cheaper than keeping a tree sorted per token.
+    std::unordered_map<std::string, std::string> seen;
+    std::vector<std::string> list;
+    auto add = [&](std::string entry) {
+        if (seen.try_emplace(tp::LowerCase(entry), entry).second)
+            list.push_back(std::move(entry));
+    };
     for (size_t i = 0; i < tokens.size(); ++i) {
         const std::string& token = tokens[i];
         const std::string_view core = tp::WordCore(token);
         if (IsWordToken(token) && IsColumnWord(core)) {
             if (caseMode == 0)
-                list.insert(tp::LowerCase(core));
+                add(tp::LowerCase(core));
             else if (tp::StartsWithCapital(token))
-                list.insert(" " + std::string(core));
+                add(" " + std::string(core));
             else
-                list.insert(std::string(core));
+                add(std::string(core));
         }
         if (i % kProgressEvery == 0)
             hooks.Step(i);
     }
+    std::sort(list.begin(), list.end(), IgnoringCase());
     return JoinEachWithBreak(list);
 }
 
