@@ -357,7 +357,8 @@ private:
     QAction* AddItem(QMenu* menu, const char* itemName, const char* commandName);
     // Editing commands (TForm1Edit.cpp).
     class ToolRun;
-    void PutPageText(const std::string& text);
+    // Replaces the text of `page` (the active one when null), marking it modified.
+    void PutPageText(const std::string& text, PageEditor* page = nullptr);
     void WholeTextCommand(const std::function<std::string(const std::string&)>& change);
     void SelectionCommand(const std::function<std::string(const std::string&)>& change);
     void RebuildPageText(const std::function<std::string(const std::string&)>& change);

@@ -35,7 +35,9 @@ QString U(const char* utf8) {
 // ends, also by an error.
 class TForm1::ToolRun {
 public:
-    explicit ToolRun(TForm1& w) : m_w(w), m_hooks(w.FilterHooksOfWindow()) {
+    explicit ToolRun(TForm1& w)
+        : m_w(w), m_hooks(w.FilterHooksOfWindow()), m_page(w.ActiveEditor),
+          m_wasReadOnly(m_page->ReadOnly()) {
         m_w.ForbidUserFeatures();
         if (m_hooks.pauseMagnifier)
             m_hooks.pauseMagnifier();
@@ -43,6 +45,8 @@ public:
     ~ToolRun() {
         m_w.ProgressBar1->setValue(0);
         m_w.UnForbidUserFeatures();
+        // The page of the run, also when another one is in front by now.
+        m_page->SetReadOnly(m_wasReadOnly);
         if (m_hooks.resumeMagnifier)
             m_hooks.resumeMagnifier();
     }
@@ -56,13 +60,17 @@ public:
 private:
     TForm1& m_w;
     textprep::FilterHooks m_hooks;
+    PageEditor* m_page;
+    bool m_wasReadOnly;
 };
 
-void TForm1::PutPageText(const std::string& text) {
+void TForm1::PutPageText(const std::string& text, PageEditor* page) {
+    if (!page)
+        page = ActiveEditor;
     // Writing back an unchanged text would only cost the undo history and the modified flag.
-    if (text != ActiveEditor->Text()) {
-        ActiveEditor->SetText(text);
-        ActiveEditor->SetModified(true);
+    if (text != page->Text()) {
+        page->SetText(text);
+        page->SetModified(true);
     }
 }
 
@@ -88,14 +96,19 @@ void TForm1::SelectionCommand(const std::function<std::string(const std::string&
 // Whole-text commands that rebuild the page: caret to the start, status refreshed.
 void TForm1::RebuildPageText(const std::function<std::string(const std::string&)>& change) {
     const ToolRun run(*this);
-    ActiveEditor->BeginUpdate();
-    PutPageText(change(ActiveEditor->Text()));
-    ActiveEditor->SetSelStart(0);
-    ActiveEditor->ScrollCaretIntoView();
-    if (ActiveEditor->CanFocus())
-        ActiveEditor->setFocus();
-    SetZoom(m_options.Scale);
-    ActiveEditor->EndUpdate();
+    // The run lets window events through: the result goes to the page it was made from, even
+    // when another page was brought to the front meanwhile.
+    PageEditor* page = ActiveEditor;
+    page->BeginUpdate();
+    PutPageText(change(page->Text()), page);
+    page->SetSelStart(0);
+    page->ScrollCaretIntoView();
+    if (page == ActiveEditor) {
+        if (page->CanFocus())
+            page->setFocus();
+        SetZoom(m_options.Scale);
+    }
+    page->EndUpdate();
     StatusExecute();
 }
 
@@ -139,16 +152,18 @@ void TForm1::AMoveLeftExecute() {
 
 void TForm1::ADeleBreaksExecute() {
     const ToolRun run(*this);
-    const int caret = ActiveEditor->SelStart();
-    ActiveEditor->BeginUpdate();
-    PutPageText(tools::DeleBreaks(ActiveEditor->Text(), run.Progress()));
+    PageEditor* page = ActiveEditor; // see RebuildPageText
+    const int caret = page->SelStart();
+    page->BeginUpdate();
+    PutPageText(tools::DeleBreaks(page->Text(), run.Progress()), page);
     ProgressBar1->setValue(0);
-    SetZoom(m_options.Scale);
-    ActiveEditor->EndUpdate();
-    ActiveEditor->SetSelStart(caret);
-    ActiveEditor->ScrollCaretIntoView();
-    if (ActiveEditor->CanFocus())
-        ActiveEditor->setFocus();
+    if (page == ActiveEditor)
+        SetZoom(m_options.Scale);
+    page->EndUpdate();
+    page->SetSelStart(caret);
+    page->ScrollCaretIntoView();
+    if (page == ActiveEditor && page->CanFocus())
+        page->setFocus();
     StatusExecute();
 }
 
