@@ -16,11 +16,13 @@ bool SwitchKeyboardToRussian() {
     Display* display = app ? app->display() : nullptr;
     if (!display)
         return false;
-    XkbDescPtr keyboard = XkbGetKeyboard(display, XkbGroupNamesMask, XkbUseCoreKbd);
+    // XkbGetKeyboard asks for a whole named keymap, which servers refuse; the group names
+    // alone come from XkbGetNames.
+    XkbDescPtr keyboard = XkbAllocKeyboard();
     if (!keyboard)
         return false;
     int russian = -1;
-    if (keyboard->names) {
+    if (XkbGetNames(display, XkbGroupNamesMask, keyboard) == Success && keyboard->names) {
         for (int group = 0; group < XkbNumKbdGroups && russian < 0; ++group) {
             const Atom atom = keyboard->names->groups[group];
             if (atom == 0)
