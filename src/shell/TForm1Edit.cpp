@@ -236,10 +236,8 @@ void TForm1::ASortTextExecute() {
 
 void TForm1::AWrapTextExecute() {
     m_options.WordWrap = !m_options.WordWrap;
-    if (QAction* item = Item("NFormatWrap")) {
-        item->setCheckable(true);
+    if (QAction* item = Item("NFormatWrap"))
         item->setChecked(m_options.WordWrap);
-    }
     for (int n = 1; n <= kPages; ++n) {
         PageEditor* editor = RichEdit[static_cast<size_t>(n)];
         editor->BeginUpdate();

@@ -146,6 +146,7 @@ void TForm1EditTest::lookOfAllPages() {
     for (int p = 1; p <= TForm1::kPages; ++p)
         QCOMPARE(m_form->RichEdit[p]->WordWrap(), !wrap);
     QCOMPARE(m_form->m_options.WordWrap, !wrap);
+    QCOMPARE(m_form->Item("NFormatWrap")->isChecked(), !wrap);
 
     // An earlier unsaved change survives the font change; the font change itself is none.
     m_form->RichEdit[3]->SetText("x");
