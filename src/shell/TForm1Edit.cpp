@@ -118,13 +118,9 @@ tools::ProgressHooks TForm1::ToolProgress() {
 }
 
 void TForm1::AParagExecute() {
-    tools::LitTextSettings s;
-    s.Parag = m_options.Parag;
-    s.MaxLen = m_options.MaxLen;
-    s.MaxHugeLen = m_options.MaxHugeLen;
-    s.RightJustify = m_options.RightJustify;
     RebuildPageText([&](const std::string& text) {
-        return tools::FormatLiteraryText(text, s, tools::DefaultRandomIndex(), ToolProgress());
+        return tools::FormatLiteraryText(text, m_options, tools::DefaultRandomIndex(),
+                                         ToolProgress());
     });
 }
 
@@ -307,17 +303,8 @@ private:
 } // namespace
 
 void TForm1::RichEditKeyPress(char& key) {
-    tools::TypingSettings s;
-    s.AutoCap = m_options.AutoCap;
-    s.AutoRepl = m_options.AutoRepl;
-    s.AutoParag = m_options.AutoParag;
-    s.AutoAloud = m_options.AutoAloud;
-    s.AutoAloudP = m_options.AutoAloudP;
-    s.AutoAloudA = m_options.AutoAloudA;
-    s.AutoRepeat = m_options.AutoRepeat;
-    s.Parag = m_options.Parag;
     PageTypingText page(*ActiveEditor);
-    tools::TypingKeyPress(page, key, lastKey, s,
+    tools::TypingKeyPress(page, key, lastKey, m_options,
                           [this](const std::string& piece) { AutoSpeakTyped(piece); });
 }
 

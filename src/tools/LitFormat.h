@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Options.h"
 #include "tools/ToolHooks.h"
 
 #include <cstddef>
@@ -9,13 +10,8 @@
 
 namespace vocalix::tools {
 
-// The "LitText" settings the formatter reads.
-struct LitTextSettings {
-    int Parag = 4;
-    int MaxLen = 76;
-    int MaxHugeLen = 228;
-    bool RightJustify = false;
-};
+// The formatter reads the "LitText" options: Parag, MaxLen, MaxHugeLen and RightJustify.
+using LitTextSettings = base::Options;
 
 // Returns an index in [0, n), uniformly; n > 0. Injected so that justification is repeatable
 // in tests.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Options.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -19,17 +21,9 @@ public:
     virtual void SetCaret(int offset) = 0;
 };
 
-// The typing settings ("Text" section), read at every key press.
-struct TypingSettings {
-    bool AutoCap = false;
-    bool AutoRepl = false;
-    bool AutoParag = false;
-    bool AutoAloud = false;
-    bool AutoAloudP = true;
-    bool AutoAloudA = false;
-    int AutoRepeat = 1;
-    int Parag = 4;
-};
+// The typing options read at every key press: AutoCap, AutoRepl, AutoParag, AutoAloud,
+// AutoAloudP, AutoAloudA, AutoRepeat and Parag.
+using TypingSettings = base::Options;
 
 // Everything a key press does before the typed character `c` is inserted: capitals, book
 // typography, the paragraph indent and reading the finished piece aloud (through `speak`).
