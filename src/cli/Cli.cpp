@@ -28,6 +28,15 @@ const Command kCommands[] = {
     {"convert", "convert [--to DIR] FILE...", "документы в текст (.txt)", CmdConvert},
     {"voices", "voices", "список голосов обоих поколений", CmdVoices},
     {"speak", "speak [--dic SELECTION] FILE", "прочитать текст вслух", CmdSpeak},
+    {"format", "format [-o OUT] FILE", "литературный текст (настройки LitText)", CmdFormat},
+    {"clean",
+     "clean dele-breaks|tab-to-space|nbsp-to-space|quotes|dashes|ellipsis|paragraph-to-line|"
+     "dele-spaces|dele-empty-lines|upper|lower [-o OUT] FILE",
+     "команда чистки текста", CmdClean},
+    {"numbers", "numbers [-o OUT] FILE", "числа прописью", CmdNumbers},
+    {"columns", "columns all|lower|case [-o OUT] FILE", "слова в столбик", CmdColumns},
+    {"sort-lines", "sort-lines [-o OUT] FILE", "строки по алфавиту", CmdSortLines},
+    {"move", "move right|left [-o OUT] FILE", "сдвиг текста вправо или влево", CmdMove},
 };
 
 void PrintHelp(std::ostream& out) {

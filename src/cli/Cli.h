@@ -47,5 +47,12 @@ int CmdSpell(CliContext& ctx);
 int CmdConvert(CliContext& ctx);
 int CmdVoices(CliContext& ctx);
 int CmdSpeak(CliContext& ctx);
+// Editing commands on the whole text (CmdEdit.cpp).
+int CmdFormat(CliContext& ctx);
+int CmdClean(CliContext& ctx);
+int CmdNumbers(CliContext& ctx);
+int CmdColumns(CliContext& ctx);
+int CmdSortLines(CliContext& ctx);
+int CmdMove(CliContext& ctx);
 
 } // namespace vocalix::cli

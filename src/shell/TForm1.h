@@ -7,6 +7,7 @@
 #include "shell/Prompter.h"
 #include "shell/RecentFiles.h"
 #include "textprep/PronunciationFilter.h"
+#include "tools/ToolHooks.h"
 
 #include <QMainWindow>
 #include <array>
@@ -44,6 +45,7 @@ class TAboutBox;
 namespace vocalix::shell {
 
 class DictionaryList;
+class FindReplaceDialog;
 
 // File names held by the program are cp1251 text like everything else; these give the path
 // the file system uses (UTF-8) and back.
@@ -334,10 +336,20 @@ public:
     // error; it restarts only while the magnifier is shown.
     void PauseMagnifier();
     void ResumeMagnifier();
+    // ---- Editing commands (TForm1Edit.cpp) ----
+    void TextHorizontalMove(int direction);
+    void AlphColumnText(int caseMode);
     // Typing assistance: the typed character before it is inserted; forget the word being
     // typed when the caret moves.
     void RichEditKeyPress(char& key);
     void ResetTypingWord();
+    char lastKey = 0; // the previous character typed in a page; 0 = none
+    // Find and replace (TForm1Edit.cpp): our own modeless dialogs, created on first use.
+    FindReplaceDialog* FindDialog1 = nullptr;
+    FindReplaceDialog* ReplaceDialog1 = nullptr;
+    void FindDialog1Find(FindReplaceDialog* dialog, bool replaceAll);
+    void ReplaceDialog1Replace(bool replaceAll);
+    void AutoSpeakTyped(const std::string& piece);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -359,6 +371,14 @@ private:
     void OnEditorMouse();
     void UpdateEditCommands();
     QAction* AddItem(QMenu* menu, const char* itemName, const char* commandName);
+    // Editing commands (TForm1Edit.cpp).
+    class ToolRun;
+    // Replaces the text of `page` (the active one when null), marking it modified.
+    void PutPageText(const std::string& text, PageEditor* page = nullptr);
+    void WholeTextCommand(const std::function<std::string(const std::string&)>& change);
+    void SelectionCommand(const std::function<std::string(const std::string&)>& change);
+    void RebuildPageText(const std::function<std::string(const std::string&)>& change);
+    tools::ProgressHooks ToolProgress();
 
     Prompter& m_prompter;
     GlobalHotKeys m_hotKeys;

@@ -343,7 +343,7 @@ void TForm1::BuildMenus() {
     AddItem(format, nullptr, "AFont");
     AddItem(format, nullptr, "ABackGround");
     format->addSeparator();
-    AddItem(format, "NFormatWrap", "AWrapText");
+    AddItem(format, "NFormatWrap", "AWrapText")->setCheckable(true);
     format->addSeparator();
     AddItem(format, "NFormatParag", "AParag");
 

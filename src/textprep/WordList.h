@@ -22,5 +22,8 @@ inline bool IsLineMarker(std::string_view element) {
 // Cuts the text at CR LF into lines and each line into tokens of 1 to 99 characters.
 void TextToWordList(std::string_view text, WordList& list);
 WordList TextToWordList(std::string_view text);
+// The same cut, but tokens of 100 characters or more are kept: for rewriting the text itself,
+// where dropping one would lose part of the text.
+WordList TextToWordListKeepingLongTokens(std::string_view text);
 
 } // namespace vocalix::textprep
