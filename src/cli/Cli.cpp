@@ -28,6 +28,14 @@ const Command kCommands[] = {
     {"convert", "convert [--to DIR] FILE...", "документы в текст (.txt)", CmdConvert},
     {"voices", "voices", "список голосов обоих поколений", CmdVoices},
     {"speak", "speak [--dic SELECTION] FILE", "прочитать текст вслух", CmdSpeak},
+    {"properties", "properties [-o OUT] FILE", "общие свойства текста", CmdProperties},
+    {"fresh-eye", "fresh-eye [-o OUT] FILE",
+     "свежий взгляд: близко стоящие похожие слова (FreshEye/Deep, FreshEye/Similarity)",
+     CmdFreshEye},
+    {"names", "names [-o OUT] FILE", "имена и аббревиатуры в тексте", CmdNames},
+    {"hunt", "hunt --list LIST [-o OUT] FILE", "все слова текста из списка LIST", CmdHunt},
+    {"fileop", "fileop difference|intersection|union [-o OUT] FILE1 FILE2",
+     "разность, пересечение или объединение строк двух файлов", CmdFileOp},
 };
 
 void PrintHelp(std::ostream& out) {

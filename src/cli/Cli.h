@@ -14,7 +14,7 @@ namespace vocalix::cli {
 struct CliContext {
     std::filesystem::path programDir; // with no trailing separator
     base::IniFile settings;
-    std::vector<std::string> args;    // the arguments after the command name
+    std::vector<std::string> args; // the arguments after the command name
     std::ostream* out = nullptr;
     std::ostream* err = nullptr;
 };
@@ -47,5 +47,10 @@ int CmdSpell(CliContext& ctx);
 int CmdConvert(CliContext& ctx);
 int CmdVoices(CliContext& ctx);
 int CmdSpeak(CliContext& ctx);
+int CmdProperties(CliContext& ctx);
+int CmdFreshEye(CliContext& ctx);
+int CmdNames(CliContext& ctx);
+int CmdHunt(CliContext& ctx);
+int CmdFileOp(CliContext& ctx);
 
 } // namespace vocalix::cli
