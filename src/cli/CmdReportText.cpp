@@ -3,6 +3,7 @@
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
 #include "base/Settings.h"
+#include "documents/DocumentFiles.h"
 #include "textprep/Dictionaries.h"
 #include "textprep/PronunciationFilter.h"
 #include "tools/FileSetOperations.h"
@@ -51,7 +52,7 @@ ReportArgs ParseReportArgs(const CliContext& ctx, bool takesList, size_t fileCou
 
 // The name without folder, as the report headers show the current document.
 std::string TitleOf(const std::string& utf8Path) {
-    return base::Utf8ToCp1251(std::filesystem::path(utf8Path).filename().string());
+    return documents::FileTitle(base::Utf8ToCp1251(utf8Path));
 }
 
 // The document as its page holds it: converted like an opened file, CR LF line ends.

@@ -11,13 +11,6 @@ void TForm1::AReplaceExecute() {}
 void TForm1::ADeleBreaksExecute() {}
 void TForm1::ABackGroundExecute() {}
 void TForm1::AWrapTextExecute() {}
-void TForm1::ANamesExecute() {}
-void TForm1::AFMinusExecute() {}
-void TForm1::AFMutualExecute() {}
-void TForm1::AFUnionExecute() {}
-void TForm1::AHuntExecute() {}
-void TForm1::AFreshEyeExecute() {}
-void TForm1::ATxtPropExecute() {}
 void TForm1::AZoomExecute() {}
 void TForm1::AUpperCaseExecute() {}
 void TForm1::ALowerCaseExecute() {}
