@@ -50,6 +50,12 @@ std::string WordHuntReport(std::string_view text, std::string_view fileTitle,
             continue;
         }
         const std::string core(tp::WordCore(token));
+        // Punctuation alone is no word; its only key would be empty and would "find" an
+        // empty line of the list.
+        if (core.empty()) {
+            run.Step(v);
+            continue;
+        }
         auto known = keyOf.find(core);
         if (known == keyOf.end()) {
             std::string hit;

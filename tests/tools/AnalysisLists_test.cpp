@@ -78,6 +78,8 @@ TEST(WordHunt, HitsWithContextAndKey) {
         WordHuntReport(Cp("кошка,\r\n\r\n спит"), "t", list, "l"),
         Cp("# Выборка из текста \"t\" по списку \"l\"\r\n\r\nкошка, _E_ _Z_ спит | кошк*\r\n"));
     EXPECT_EQ(WordHuntReport(text, "t", {}, "l"), WordHuntHeader("t", "l"));
+    // An empty line of the list finds nothing, not even punctuation standing alone.
+    EXPECT_EQ(WordHuntReport(Cp("Он ... ушёл !"), "t", {""}, "l"), WordHuntHeader("t", "l"));
 }
 
 TEST(FileSet, Operations) {
