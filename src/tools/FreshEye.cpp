@@ -52,8 +52,12 @@ double LoweredShare(std::string_view a, std::string_view b, int n) {
     return total ? static_cast<double>(found) / static_cast<double>(total) : 0.0;
 }
 
-double WordSimilarityOfLowered(std::string_view a, std::string_view b) {
-    return std::max(LoweredShare(a, b, 3), LoweredShare(b, a, 3));
+// Whether the larger of the two shares, in percent, exceeds the threshold; the second share
+// is only computed when the first does not.
+bool Resembles(std::string_view a, std::string_view b, double threshold) {
+    constexpr int kSubstringLength = 3;
+    return LoweredShare(a, b, kSubstringLength) * 100 > threshold ||
+           LoweredShare(b, a, kSubstringLength) * 100 > threshold;
 }
 
 // What the finder compares of a token: its core in lower case, and whether it may take part
@@ -61,12 +65,16 @@ double WordSimilarityOfLowered(std::string_view a, std::string_view b) {
 struct Compared {
     std::string word;
     bool eligible = false;
+    // Whether the word occurs in the exception string at all; a pair "w v" can only occur
+    // there when w does, which spares most pairs the search.
+    bool inExceptions = false;
 };
 
 Compared CompareForm(std::string_view token) {
     Compared c;
     c.word = tp::LowerCase(tp::WordCore(token));
     c.eligible = c.word.size() >= 3 && StopWords().find(c.word) == std::string::npos;
+    c.inExceptions = c.eligible && ExceptionPairs().find(c.word) != std::string::npos;
     return c;
 }
 
@@ -123,9 +131,10 @@ std::string FreshEyeReport(std::string_view text, std::string_view fileTitle,
             const Compared& v = forms[j];
             bool found = false;
             if (w.eligible && v.eligible) {
-                pair.assign(w.word).append(" ").append(v.word);
-                found = exceptions.find(pair) == std::string::npos &&
-                        WordSimilarityOfLowered(w.word, v.word) * 100 > threshold;
+                if (w.inExceptions)
+                    pair.assign(w.word).append(" ").append(v.word);
+                found = (!w.inExceptions || exceptions.find(pair) == std::string::npos) &&
+                        Resembles(w.word, v.word, threshold);
             }
             if (found) {
                 line += " {";
