@@ -37,6 +37,14 @@ const Command kCommands[] = {
     {"columns", "columns all|lower|case [-o OUT] FILE", "слова в столбик", CmdColumns},
     {"sort-lines", "sort-lines [-o OUT] FILE", "строки по алфавиту", CmdSortLines},
     {"move", "move right|left [-o OUT] FILE", "сдвиг текста вправо или влево", CmdMove},
+    {"properties", "properties [-o OUT] FILE", "общие свойства текста", CmdProperties},
+    {"fresh-eye", "fresh-eye [-o OUT] FILE",
+     "свежий взгляд: близко стоящие похожие слова (FreshEye/Deep, FreshEye/Similarity)",
+     CmdFreshEye},
+    {"names", "names [-o OUT] FILE", "имена и аббревиатуры в тексте", CmdNames},
+    {"hunt", "hunt --list LIST [-o OUT] FILE", "все слова текста из списка LIST", CmdHunt},
+    {"fileop", "fileop difference|intersection|union [-o OUT] FILE1 FILE2",
+     "разность, пересечение или объединение строк двух файлов", CmdFileOp},
 };
 
 void PrintHelp(std::ostream& out) {

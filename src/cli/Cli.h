@@ -14,7 +14,7 @@ namespace vocalix::cli {
 struct CliContext {
     std::filesystem::path programDir; // with no trailing separator
     base::IniFile settings;
-    std::vector<std::string> args;    // the arguments after the command name
+    std::vector<std::string> args; // the arguments after the command name
     std::ostream* out = nullptr;
     std::ostream* err = nullptr;
 };
@@ -54,5 +54,10 @@ int CmdNumbers(CliContext& ctx);
 int CmdColumns(CliContext& ctx);
 int CmdSortLines(CliContext& ctx);
 int CmdMove(CliContext& ctx);
+int CmdProperties(CliContext& ctx);
+int CmdFreshEye(CliContext& ctx);
+int CmdNames(CliContext& ctx);
+int CmdHunt(CliContext& ctx);
+int CmdFileOp(CliContext& ctx);
 
 } // namespace vocalix::cli

@@ -54,6 +54,11 @@ std::string NameFromFirstLines(std::string_view text) {
     return name;
 }
 
+std::string FileTitle(std::string_view path) {
+    const size_t slash = path.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 std::string LowerExtension(const std::string& fileName) {
     const std::size_t dot = ExtensionDot(fileName);
     if (dot == std::string::npos)

@@ -11,6 +11,9 @@ namespace vocalix::documents {
 // "Untitled" when nothing usable is left.
 std::string NameFromFirstLines(std::string_view text);
 
+// The name without its folder ("/" or "\\" separated), as report headers show a file.
+std::string FileTitle(std::string_view path);
+
 // Lower-case extension with its dot ("" when the name has none).
 std::string LowerExtension(const std::string& fileName);
 

@@ -63,8 +63,9 @@ void REAppFromTS(PageEditor* page, const std::vector<std::string>& lines);
 //   TForm1Audio.cpp   recording, series, batch recording
 //   TForm1Dic.cpp     dictionary panel
 //   TForm1Rules.cpp   correction rules reports, spelling
-//   TForm1Tools.cpp   editing and analysis tools, magnifier, typing assistance
+//   TForm1Edit.cpp    editing tools, find and replace, typing assistance
 //   TForm1Zoom.cpp    the magnifier
+//   TForm1Analysis.cpp  text analysis reports
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -313,6 +314,9 @@ public:
     void AHuntExecute();
     void AFreshEyeExecute();
     void ATxtPropExecute();
+    // The file set operations over two files the user chooses: 1 difference, 2 intersection,
+    // 3 union (TForm1Analysis.cpp).
+    void FOper(int operation);
     void AZoomExecute();
     void AUpperCaseExecute();
     void ALowerCaseExecute();
