@@ -299,7 +299,7 @@ public:
     void AOrfoAddExecute();
     void AOrfoDelExecute();
 
-    // ---- Editing and analysis tools (TForm1Tools.cpp) ----
+    // ---- Editing and analysis tools (TForm1Edit.cpp, TForm1Analysis.cpp, TForm1Zoom.cpp) ----
     void AParagExecute();
     void AFontExecute();
     void AFindExecute();
