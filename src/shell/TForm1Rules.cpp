@@ -152,7 +152,12 @@ void TForm1::AChangeTextExecute() {
     RulesRun run(ActiveEditor);
     std::string text = PreviewText(*ActiveEditor);
     const tp::FilterHooks hooks = HooksOf(*this);
-    tp::RexFilter(text, RulesSettingsOf(*this), hooks);
+    try {
+        tp::RexFilter(text, RulesSettingsOf(*this), hooks);
+    } catch (const tp::MemoryExhausted&) {
+        ReportOutOfMemory();
+        return;
+    }
     // The window's filter keeps its prepared table between runs and reports running out of memory.
     if (!Filter(text, true))
         return;
@@ -188,7 +193,12 @@ void TForm1::AChangeTextFullExecute() {
         RulesRun run(ActiveEditor);
         text = ActiveEditor->Text();
         const tp::FilterHooks hooks = HooksOf(*this);
-        tp::RexFilterFull(text, RulesSettingsOf(*this), SplitterOf(*this), hooks);
+        try {
+            tp::RexFilterFull(text, RulesSettingsOf(*this), SplitterOf(*this), hooks);
+        } catch (const tp::MemoryExhausted&) {
+            ReportOutOfMemory();
+            return;
+        }
         if (!Filter(text, true))
             return;
     }

@@ -108,6 +108,8 @@ void ApplyCompiled(const CompiledRules& rules, std::string& text, const HookedRu
             try {
                 text = e.engine->Replace(text, e.rule.replacement);
             } catch (const RegExprError&) {
+            } catch (const std::bad_alloc&) {
+                throw MemoryExhausted();
             }
         }
         run.Step(firstStep + e.lineIndex);
@@ -186,13 +188,18 @@ void RexFilterFull(std::string& text, const RulesSettings& settings, const Fragm
     const CompiledRules& rules = RulesFor(settings, FilterOptions());
     std::vector<std::string> fragments = SplitKeepingEnd(text, split);
     run.Max(fragments.size() * rules.lineCount);
-    std::string result;
-    result.reserve(text.size() + text.size() / 8);
-    for (size_t f = 0; f < fragments.size(); ++f) {
-        ApplyCompiled(rules, fragments[f], run, f * rules.lineCount);
-        result += fragments[f];
+    try {
+        std::string result;
+        result.reserve(text.size() + text.size() / 8);
+        for (size_t f = 0; f < fragments.size(); ++f) {
+            ApplyCompiled(rules, fragments[f], run, f * rules.lineCount);
+            result += fragments[f];
+            fragments[f] = std::string(); // the text is held once, not twice
+        }
+        text = std::move(result);
+    } catch (const std::bad_alloc&) {
+        throw MemoryExhausted();
     }
-    text = std::move(result);
 }
 
 std::string LinesToText(const std::vector<std::string>& lines) {
@@ -230,6 +237,8 @@ std::string UsedRules(std::string& text, const RulesSettings& settings,
                 fragment = e.engine->Replace(fragment, e.rule.replacement);
             } catch (const RegExprError&) {
                 continue;
+            } catch (const std::bad_alloc&) {
+                throw MemoryExhausted();
             }
             // Compared as whole lines: a rule whose line happens to be part of another
             // rule's line is still listed and counted.

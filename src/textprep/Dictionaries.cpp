@@ -28,6 +28,11 @@ bool IsDictionaryFile(std::string_view name) {
     return ext == kPronunciationExtension || ext == kRulesExtension;
 }
 
+bool IsPlainDictionaryName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string_view::npos;
+}
+
 std::vector<std::string> ListDictionaryFiles(const fs::path& folder) {
     std::vector<std::string> names;
     std::error_code ec;
@@ -64,7 +69,7 @@ void LoadDictionaries(std::vector<std::string>& lines, std::string_view selectio
     lines.clear();
     const fs::path folder = DictionaryFolder(programDir);
     for (const std::string& name : SplitBy(selection, '+')) {
-        if (LowerExtension(name) != extension)
+        if (LowerExtension(name) != extension || !IsPlainDictionaryName(name))
             continue;
         const fs::path path = folder / base::Cp1251ToUtf8(name);
         std::error_code ec;
@@ -83,7 +88,7 @@ std::vector<DictionaryFileStamp> StampDictionaries(std::string_view selection,
     std::vector<DictionaryFileStamp> stamps;
     const fs::path folder = DictionaryFolder(programDir);
     for (const std::string& name : SplitBy(selection, '+')) {
-        if (LowerExtension(name) != extension)
+        if (LowerExtension(name) != extension || !IsPlainDictionaryName(name))
             continue;
         DictionaryFileStamp stamp;
         stamp.name = (folder / base::Cp1251ToUtf8(name)).string();

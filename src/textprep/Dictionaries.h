@@ -23,6 +23,11 @@ std::string LowerExtension(std::string_view name);
 // True when the lower-cased extension of the name is ".dic" or ".ini".
 bool IsDictionaryFile(std::string_view name);
 
+// True when a selection name can only mean a file inside the dictionary folder: no "/" or
+// "\\", and not "." or "..". Other names are skipped (a settings profile from elsewhere must not
+// make the program read files from anywhere).
+bool IsPlainDictionaryName(std::string_view name);
+
 // Names (no folder) of the dictionaries in a folder, in the order the file system gives them;
 // a missing or unreadable folder gives an empty list.
 std::vector<std::string> ListDictionaryFiles(const std::filesystem::path& folder);
