@@ -14,7 +14,7 @@ namespace vocalix::cli {
 struct CliContext {
     std::filesystem::path programDir; // with no trailing separator
     base::IniFile settings;
-    std::vector<std::string> args;    // the arguments after the command name
+    std::vector<std::string> args; // the arguments after the command name
     std::ostream* out = nullptr;
     std::ostream* err = nullptr;
 };
@@ -39,6 +39,12 @@ void EmitText(const CliContext& ctx, const std::string& outPath, const std::stri
 // Reads FILE as the window program opens it (code-page repair, HTML, FB2 and RTF converted),
 // without writing anything beside it. Throws CliError when it cannot be read.
 std::string ReadInputText(const CliContext& ctx, const std::string& path);
+
+// The value of -o: refused when empty ("-" is standard output). Throws CliError.
+std::string OutputPathArgument(const std::string& value);
+
+// True (once) for the "--" that ends a command's options; ended stays set afterwards.
+bool IsEndOfOptions(const std::string& arg, bool& ended);
 
 // The commands, one file each.
 int CmdChangedText(CliContext& ctx);
