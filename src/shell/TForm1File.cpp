@@ -6,6 +6,7 @@
 #include "documents/OpenDocument.h"
 #include "shell/Printing.h"
 
+#include <QLabel>
 #include <QToolBar>
 
 namespace vocalix::shell {

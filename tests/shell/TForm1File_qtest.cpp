@@ -5,6 +5,7 @@
 #include "shell/TForm1.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
