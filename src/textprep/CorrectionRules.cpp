@@ -297,7 +297,7 @@ std::string RulesReport(std::string& text, bool full, const RulesSettings& setti
         try {
             for (size_t i = 0; i < n; ++i) {
                 if (!list[i].empty() && !IsLineMarker(list[i])) {
-                    for (std::string& piece : SplitBy(CheckWord(table->slots, list, i, n), '|')) {
+                    for (std::string& piece : SplitBy(CheckWord(table->entries, list, i, n), '|')) {
                         ++applications;
                         if (seen.insert(LowerCase(piece)).second)
                             used.push_back(std::move(piece));

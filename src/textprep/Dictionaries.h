@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,13 @@ void SplitDictionaryLines(std::string_view bytes, std::vector<std::string>& line
 // selection order. Names whose files are missing contribute nothing.
 void LoadDictionaries(std::vector<std::string>& lines, std::string_view selection,
                       std::string_view extension, const std::filesystem::path& programDir);
+
+// Calls line() for each line LoadDictionaries would give, reading the files piece by piece so
+// that a dictionary of millions of lines is never held as a list of lines. Returns the number
+// of lines; throws std::runtime_error when a file that exists cannot be read.
+std::size_t ForEachDictionaryLine(std::string_view selection, std::string_view extension,
+                                  const std::filesystem::path& programDir,
+                                  const std::function<void(std::string_view)>& line);
 
 // One file the selection names, as the loader sees it (for noticing changed dictionaries).
 struct DictionaryFileStamp {
