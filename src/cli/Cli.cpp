@@ -5,7 +5,9 @@
 #include "base/Settings.h"
 #include "documents/DocumentFiles.h"
 #include "documents/OpenDocument.h"
+#include "textprep/Dictionaries.h"
 #include "textprep/PronunciationFilter.h"
+#include "textprep/StringRoutines.h"
 
 #include <functional>
 #include <new>
@@ -88,6 +90,13 @@ std::string OutputPathArgument(const std::string& value) {
     if (value.empty())
         throw CliError{"после -o нужно имя файла (или - для стандартного вывода)"};
     return value;
+}
+
+void WarnNamesOutsideDictionaryFolder(const CliContext& ctx, const std::string& selection) {
+    for (const std::string& name : textprep::SplitBy(selection, '+'))
+        if (!textprep::IsPlainDictionaryName(name))
+            *ctx.err << "vocalix-cli: словарь вне папки словарей пропущен: "
+                     << base::Cp1251ToUtf8(name) << "\n";
 }
 
 bool IsEndOfOptions(const std::string& arg, bool& ended) {

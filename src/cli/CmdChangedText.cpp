@@ -59,13 +59,10 @@ ChangedTextArgs ParseArgs(const std::vector<std::string>& args) {
 void CheckDictionaries(const CliContext& ctx, const fs::path& programDir,
                        const std::string& selection) {
     std::vector<std::string> wanted;
-    for (const std::string& name : textprep::SplitBy(selection, '+')) {
-        if (!name.empty() && !textprep::IsPlainDictionaryName(name))
-            *ctx.err << "vocalix-cli: словарь вне папки словарей пропущен: "
-                     << base::Cp1251ToUtf8(name) << "\n";
-        else if (textprep::IsDictionaryFile(name))
+    WarnNamesOutsideDictionaryFolder(ctx, selection);
+    for (const std::string& name : textprep::SplitBy(selection, '+'))
+        if (textprep::IsPlainDictionaryName(name) && textprep::IsDictionaryFile(name))
             wanted.push_back(name);
-    }
     if (wanted.empty())
         return;
     const fs::path folder = textprep::DictionaryFolder(programDir);

@@ -40,6 +40,7 @@ int CmdRulesReport(CliContext& ctx) {
     }
     if (file.empty())
         throw CliError{"не указан FILE"};
+    WarnNamesOutsideDictionaryFolder(ctx, settings.selection);
     // The editor keeps CR LF line ends whatever the file had.
     std::string text = base::ToCrLf(ReadInputText(ctx, file));
     // The file being reported on is the active page's file in the window.

@@ -101,6 +101,7 @@ int CmdSpeak(CliContext& ctx) {
     base::Options options = base::ReadAllOptions(ctx.settings);
     if (dicGiven)
         options.Dictionary = dic;
+    WarnNamesOutsideDictionaryFolder(ctx, options.Dictionary);
     speech::Engines engines;
     CliToolbar toolbar;
     toolbar.engines = &engines;

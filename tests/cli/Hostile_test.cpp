@@ -132,6 +132,18 @@ TEST_F(CliTest, HostileInputTable) {
          0,
          "вне папки словарей",
          {{"out.txt", in}}},
+        {"absolute rules path",
+         {{"in.txt", in}, {"secret.ini", Cp("кот=пёс\r\n")}},
+         {"rules-report", "--dic", "%secret.ini", "-o", "%out.txt", "%in.txt"},
+         0,
+         "вне папки словарей",
+         {},
+         nullptr,
+         [](const fs::path& d) {
+             std::string report;
+             vocalix::base::ReadFileBytes(d / "out.txt", report);
+             EXPECT_NE(report.find(Cp("Правил: 0")), std::string::npos) << report;
+         }},
         // Rules that explode are skipped; the others still apply.
         {"exploding rule",
          {{"in.txt", lines},
