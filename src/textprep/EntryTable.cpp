@@ -21,15 +21,19 @@ void EntryTable::Reserve(std::size_t lines, std::size_t bytes) {
     m_text.reserve(bytes + bytes / 2 + 16);
 }
 
-std::size_t EntryTable::SlotOf(std::string_view key) const {
+std::size_t EntryTable::SlotOf(std::string_view key, uint64_t hash) const {
     const std::size_t n = m_heads.size();
     if (n == 0)
         return std::string_view::npos;
-    const std::size_t start = MixedHashIndex(key, n);
+    const auto start = static_cast<std::size_t>(hash % n);
+    const uint64_t tag = hash >> 32 << 32;
     std::size_t index = start;
     for (;;) {
-        const uint32_t head = m_heads[index];
-        if (head == 0 || TextOf(m_nodes[head - 1]) == key)
+        const uint64_t head = m_heads[index];
+        if (head == 0)
+            return index;
+        if ((head & ~uint64_t{0xFFFFFFFF}) == tag &&
+            TextOf(m_nodes[static_cast<uint32_t>(head) - 1]) == key)
             return index;
         if (++index == n)
             index = 0;
@@ -52,40 +56,45 @@ void EntryTable::Add(std::string_view line) {
         return;
     if (m_heads.empty())
         Reserve(1, line.size());
-    const std::size_t slot = SlotOf(parsed->key);
+    const uint64_t hash = MixedHash(parsed->key);
+    const std::size_t slot = SlotOf(parsed->key, hash);
     if (slot == std::string_view::npos)
         return; // cannot happen at three slots per line
     // Entries are chained newest first here; Finish puts them in file order.
     const uint32_t entry = Store(parsed->entry);
+    const std::string_view text = parsed->entry;
+    bool pending = text.empty() || text.size() >= kMaxTokenLength ||
+                   text.find(kSeparator) != std::string_view::npos;
     if (m_heads[slot] == 0) {
         // The key is nearly always the entry's beginning: then it takes no text of its own.
-        const Node& e = m_nodes[entry - 1];
-        if (std::string_view(parsed->entry).substr(0, parsed->key.size()) == parsed->key) {
-            m_nodes.push_back({e.offset, static_cast<uint32_t>(parsed->key.size()), 0});
-            m_heads[slot] = static_cast<uint32_t>(m_nodes.size());
+        uint32_t keyNode;
+        if (text.substr(0, parsed->key.size()) == parsed->key) {
+            m_nodes.push_back(
+                {m_nodes[entry - 1].offset, static_cast<uint32_t>(parsed->key.size()), 0});
+            keyNode = static_cast<uint32_t>(m_nodes.size());
         } else {
-            m_heads[slot] = Store(parsed->key);
+            keyNode = Store(parsed->key);
         }
+        m_heads[slot] = (hash >> 32 << 32) | keyNode;
+    } else {
+        pending = true; // a second entry: the entries have to be ordered
     }
-    Node& key = m_nodes[m_heads[slot] - 1];
+    if (pending)
+        m_pending.push_back(static_cast<uint32_t>(slot));
+    Node& key = m_nodes[static_cast<uint32_t>(m_heads[slot]) - 1];
     m_nodes[entry - 1].next = key.next;
     key.next = entry;
 }
 
 void EntryTable::Finish() {
+    // Most keys have one entry that is already in lookup form; only the others are visited.
+    std::sort(m_pending.begin(), m_pending.end());
+    m_pending.erase(std::unique(m_pending.begin(), m_pending.end()), m_pending.end());
     std::vector<uint32_t> chain;
     std::vector<Node> pieces;
-    for (const uint32_t head : m_heads) {
-        if (head == 0)
-            continue;
+    for (const uint32_t slot : m_pending) {
+        const auto head = static_cast<uint32_t>(m_heads[slot]);
         const uint32_t first = m_nodes[head - 1].next;
-        if (first != 0 && m_nodes[first - 1].next == 0) {
-            // One entry (most keys): already in lookup form unless it has to be split.
-            const Node& only = m_nodes[first - 1];
-            if (only.length > 0 && only.length < kMaxTokenLength &&
-                TextOf(only).find(kSeparator) == std::string_view::npos)
-                continue;
-        }
         chain.clear();
         for (uint32_t e = first; e != 0; e = m_nodes[e - 1].next)
             chain.push_back(e);
@@ -120,14 +129,16 @@ void EntryTable::Finish() {
             node.next = i + 1 < pieces.size() ? chain[i + 1] : 0;
         }
     }
+    m_pending = std::vector<uint32_t>();
 }
 
 bool EntryTable::Find(std::string_view key, std::vector<std::string_view>& entries) const {
     entries.clear();
-    const std::size_t slot = SlotOf(key);
+    const std::size_t slot = SlotOf(key, MixedHash(key));
     if (slot == std::string_view::npos || m_heads[slot] == 0)
         return false;
-    for (uint32_t e = m_nodes[m_heads[slot] - 1].next; e != 0; e = m_nodes[e - 1].next)
+    const auto head = static_cast<uint32_t>(m_heads[slot]);
+    for (uint32_t e = m_nodes[head - 1].next; e != 0; e = m_nodes[e - 1].next)
         entries.push_back(TextOf(m_nodes[e - 1]));
     return true;
 }
@@ -149,7 +160,7 @@ std::string EntryTable::Record(std::string_view key) const {
 std::size_t EntryTable::MemoryBytes() const {
     // Reserved room that was never written costs no memory, so what is used is counted.
     return sizeof(*this) + m_text.size() + m_nodes.size() * sizeof(Node) +
-           m_heads.size() * sizeof(uint32_t);
+           m_heads.size() * sizeof(uint64_t);
 }
 
 } // namespace vocalix::textprep

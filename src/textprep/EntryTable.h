@@ -45,7 +45,7 @@ private:
         uint32_t next; // index + 1 of the next entry; 0 ends the chain
     };
     // The slot holding key, or the empty slot where it belongs; npos when the table is full.
-    std::size_t SlotOf(std::string_view key) const;
+    std::size_t SlotOf(std::string_view key, uint64_t hash) const;
     uint32_t Store(std::string_view text);
     std::string_view TextOf(const Node& node) const {
         return std::string_view(m_text).substr(node.offset, node.length);
@@ -53,7 +53,10 @@ private:
 
     std::string m_text;
     std::vector<Node> m_nodes;
-    std::vector<uint32_t> m_heads; // per slot: index + 1 of the key's node, 0 when empty
+    // Per slot: index + 1 of the key's node (low half, 0 when empty) and the high half of the
+    // key's hash, so that probing past other keys does not have to read their text.
+    std::vector<uint64_t> m_heads;
+    std::vector<uint32_t> m_pending; // slots whose entries Finish has to split or order
 };
 
 } // namespace vocalix::textprep

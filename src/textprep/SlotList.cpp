@@ -33,6 +33,10 @@ size_t HashIndex(std::string_view key, size_t n) {
 }
 
 size_t MixedHashIndex(std::string_view key, size_t n) {
+    return n == 0 ? 0 : static_cast<size_t>(MixedHash(key) % n);
+}
+
+uint64_t MixedHash(std::string_view key) {
     uint64_t h = 0xCBF29CE484222325u; // FNV-1a, then a 64-bit finaliser spreads every bit
     for (unsigned char b : key)
         h = (h ^ b) * 0x100000001B3u;
@@ -41,7 +45,7 @@ size_t MixedHashIndex(std::string_view key, size_t n) {
     h ^= h >> 33;
     h *= 0xC4CEB9FE1A85EC53u;
     h ^= h >> 33;
-    return n == 0 ? 0 : static_cast<size_t>(h % n);
+    return h;
 }
 
 HashFindResult HashFind(const SlotList& slots, std::string_view key, size_t n, char separator,

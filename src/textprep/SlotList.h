@@ -26,6 +26,8 @@ size_t HashIndex(std::string_view key, size_t n);
 // which linear probing then turns into long searches; tables whose slot order nobody sees use
 // this one.
 size_t MixedHashIndex(std::string_view key, size_t n);
+// The 64-bit mixing hash itself (MixedHashIndex is this modulo n).
+uint64_t MixedHash(std::string_view key);
 
 // Which of the two hashes places the keys of a table.
 enum class SlotHash { Elf, Mixed };
