@@ -83,22 +83,14 @@ Workload& Work(Pattern pattern) {
     return w;
 }
 
-// The resident-memory high-water mark of the process, in kB (Linux).
-long PeakKb() {
+// A memory line of /proc/self/status ("VmHWM:" the resident high-water mark, "VmRSS:" the
+// resident size now), in kB.
+long StatusKb(const std::string& field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
-}
-
-long CurrentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(field.size()));
     return 0;
 }
 
@@ -113,7 +105,7 @@ void BM_LoadAndFilterFragment(benchmark::State& state) {
     for (auto _ : state) {
         malloc_trim(0); // what earlier runs freed must not hide this run's growth
         ResetPeak();
-        const long before = CurrentKb();
+        const long before = StatusKb("VmRSS:");
         {
             PronunciationFilter filter(w.programDir);
             std::string text = w.fragment;
@@ -121,7 +113,7 @@ void BM_LoadAndFilterFragment(benchmark::State& state) {
             benchmark::DoNotOptimize(text.data());
             tableMb = static_cast<double>(filter.DicPrepare("big.dic")->MemoryBytes()) / 1048576.0;
         }
-        peakMb = std::max(peakMb, static_cast<double>(PeakKb() - before) / 1024.0);
+        peakMb = std::max(peakMb, static_cast<double>(StatusKb("VmHWM:") - before) / 1024.0);
     }
     state.counters["peak_MB"] = peakMb;
     state.counters["table_MB"] = tableMb;
