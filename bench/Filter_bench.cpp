@@ -175,7 +175,7 @@ void BM_FragmentRebuildingTable(benchmark::State& state) {
         WordList list = TextToWordList(text);
         for (size_t j = 0; j < list.size(); ++j)
             if (!list[j].empty() && !IsLineMarker(list[j]))
-                CheckWord(table->slots, list, j, list.size());
+                CheckWord(table->entries, list, j, list.size());
         text = JoinList(list, false, false, table->tags);
         benchmark::DoNotOptimize(text.data());
     }

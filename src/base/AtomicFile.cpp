@@ -24,24 +24,80 @@ std::string RandomSuffix() {
     return s;
 }
 
+// The file a chain of symbolic links ends at (it need not exist); false for a loop.
+bool FollowLinks(std::filesystem::path& path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        std::error_code ec;
+        const std::filesystem::path to = std::filesystem::read_symlink(path, ec);
+        if (ec)
+            return true;
+        path = to.is_absolute() ? to : path.parent_path() / to;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+std::string KindOf(mode_t mode) {
+    if (S_ISREG(mode))
+        return {};
+    if (S_ISDIR(mode))
+        return "папка";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "устройство";
+    if (S_ISFIFO(mode))
+        return "именованный канал";
+    if (S_ISSOCK(mode))
+        return "сокет";
+    return "не обычный файл";
+}
+
 } // namespace
 
-bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes,
+std::string SpecialFileKind(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    return KindOf(st.st_mode);
+}
+
+bool WriteFileAtomic(const std::filesystem::path& link, std::string_view bytes,
                      std::string* error) {
     namespace fs = std::filesystem;
+    fs::path target = link;
+    if (!FollowLinks(target)) {
+        SetError(error, "cannot follow " + link.string());
+        return false;
+    }
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const fs::path temp = dir / ("." + target.filename().string() + ".tmp-" + RandomSuffix());
 
     // Keep the permissions of a file we replace; new files get the usual 0666 & ~umask.
     mode_t mode = 0666;
+    bool replacing = false;
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
+    if (::stat(target.c_str(), &st) == 0) {
+        // Renaming over a device, FIFO or socket would silently turn it into a plain file.
+        if (const std::string kind = KindOf(st.st_mode); !kind.empty()) {
+            if (error)
+                *error = link.string() + ": это " + kind + ", а не обычный файл";
+            return false;
+        }
         mode = st.st_mode & 07777;
+        replacing = true;
+    }
 
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
         SetError(error, "cannot create " + temp.string());
         return false;
+    }
+    if (replacing) { // the umask narrowed the mode given to open
+        (void)::fchmod(fd, mode);
+        if (::geteuid() == 0)
+            (void)!::fchown(fd, st.st_uid, st.st_gid);
     }
     const char* p = bytes.data();
     size_t left = bytes.size();

@@ -7,10 +7,17 @@
 namespace vocalix::base {
 
 // Writes the bytes to a temporary file beside the target, flushes it to disk and renames it
-// over the target, so that a failure never leaves a half-written file. Returns false and
-// fills *error (if given) when anything fails; the target is then untouched.
+// over the target, so that a failure never leaves a half-written file. A symbolic link is
+// followed (the file it leads to is replaced, the link stays), a target that exists and is
+// not a regular file (folder, device, FIFO, socket) is refused, and a replaced file keeps its
+// permissions. Returns false and fills *error (if given) when anything fails; the target is
+// then untouched.
 bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes,
                      std::string* error = nullptr);
+
+// What a path that exists but is not a regular file is, in words for a message ("папка",
+// "устройство", ...; UTF-8), following links; "" for a regular file or nothing at all.
+std::string SpecialFileKind(const std::filesystem::path& path);
 
 // Reads a whole file as bytes. Returns false (and fills *error) when it cannot be read.
 bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes,

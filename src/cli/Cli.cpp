@@ -2,10 +2,15 @@
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "base/Settings.h"
 #include "documents/DocumentFiles.h"
 #include "documents/OpenDocument.h"
+#include "textprep/Dictionaries.h"
+#include "textprep/PronunciationFilter.h"
+#include "textprep/StringRoutines.h"
 
 #include <functional>
+#include <new>
 #include <ostream>
 
 namespace vocalix::cli {
@@ -53,10 +58,70 @@ void PrintHelp(std::ostream& out) {
     for (const auto& c : kCommands)
         out << "  " << c.usage << "\n      " << c.summary << "\n";
     out << "\nБез -o результат выводится в UTF-8; с -o OUT записывается в Windows-1251 с "
-           "концами строк CR LF.\nПри ошибке печатается одна строка и код выхода 2.\n";
+           "концами строк CR LF (-o - — в стандартный вывод).\n-- заканчивает параметры.\nПри "
+           "ошибке печатается одна строка и код выхода 2.\n";
+}
+
+bool SameAscii(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// Why a --set value cannot be used ("" when it can): "Раздел/Ключ=Значение" with a non-empty
+// section and key, no further "/", and a number for a key the program reads as a number.
+std::string SetOptionProblem(const std::string& v) {
+    const size_t eq = v.find('=');
+    const size_t slash = v.find('/');
+    if (eq == std::string::npos || slash == std::string::npos || eq < slash)
+        return "--set ждёт Раздел/Ключ=Значение, получено: " + v;
+    const std::string section = v.substr(0, slash), key = v.substr(slash + 1, eq - slash - 1);
+    if (section.empty() || key.empty() || key.find('/') != std::string::npos)
+        return "--set ждёт Раздел/Ключ=Значение, получено: " + v;
+    const std::string value = v.substr(eq + 1);
+    for (const base::SettingsKey& k : base::SettingsKeys()) {
+        if (!SameAscii(k.section, section) || !SameAscii(k.key, key) ||
+            std::holds_alternative<std::string base::Options::*>(k.member))
+            continue;
+        // The window reads the value with this same routine; two defaults tell a number apart.
+        base::IniFile probe;
+        probe.WriteString("s", "k", value);
+        if (probe.ReadInteger("s", "k", 0) != probe.ReadInteger("s", "k", 1))
+            return "--set: для " + section + "/" + key + " нужно целое число, получено: " + value;
+    }
+    return {};
 }
 
 } // namespace
+
+std::string OutputPathArgument(const std::string& value) {
+    if (value.empty())
+        throw CliError{"после -o нужно имя файла (или - для стандартного вывода)"};
+    return value;
+}
+
+void WarnNamesOutsideDictionaryFolder(const CliContext& ctx, const std::string& selection) {
+    for (const std::string& name : textprep::SplitBy(selection, '+'))
+        if (!textprep::IsPlainDictionaryName(name))
+            *ctx.err << "vocalix-cli: словарь вне папки словарей пропущен: "
+                     << base::Cp1251ToUtf8(name) << "\n";
+}
+
+bool IsEndOfOptions(const std::string& arg, bool& ended) {
+    if (ended || arg != "--")
+        return false;
+    ended = true;
+    return true;
+}
 
 int RunCli(const std::vector<std::string>& argv, const std::filesystem::path& executableDir,
            std::ostream& out, std::ostream& err) {
@@ -81,15 +146,18 @@ int RunCli(const std::vector<std::string>& argv, const std::filesystem::path& ex
             if (a == "--program-dir") {
                 ctx.programDir = v;
             } else {
-                const size_t slash = v.find('/');
-                const size_t eq = v.find('=');
-                if (slash == std::string::npos || eq == std::string::npos || eq < slash) {
-                    err << "vocalix-cli: --set ждёт Раздел/Ключ=Значение, получено: " << v << "\n";
+                if (const std::string problem = SetOptionProblem(v); !problem.empty()) {
+                    err << "vocalix-cli: " << problem << "\n";
                     return kExitError;
                 }
+                const size_t eq = v.find('=');
                 overrides.emplace_back(v.substr(0, eq), v.substr(eq + 1));
             }
             continue;
+        }
+        if (a == "--") {
+            ++i;
+            break;
         }
         if (!a.empty() && a[0] == '-') {
             err << "vocalix-cli: неизвестный параметр: " << a << "\n";
@@ -124,18 +192,35 @@ int RunCli(const std::vector<std::string>& argv, const std::filesystem::path& ex
                                  base::Utf8ToCp1251(value));
     }
     ctx.args.assign(argv.begin() + static_cast<long>(i) + 1, argv.end());
+    int status = kExitOk;
     try {
-        return command->run(ctx);
+        status = command->run(ctx);
     } catch (const CliError& e) {
         err << "vocalix-cli: " << e.message << "\n";
         return kExitError;
+    } catch (const textprep::MemoryExhausted&) {
+        err << "vocalix-cli: " << base::Cp1251ToUtf8(textprep::MemoryExhaustedMessage()) << "\n";
+        return kExitError;
+    } catch (const std::bad_alloc&) {
+        err << "vocalix-cli: недостаточно памяти, команда прервана\n";
+        return kExitError;
     }
+    // A full disk or a closed standard output must not pass for success.
+    out.flush();
+    if (!out) {
+        err << "vocalix-cli: не удалось записать результат в стандартный вывод\n";
+        return kExitError;
+    }
+    return status;
 }
 
 void EmitText(const CliContext& ctx, const std::string& outPath, const std::string& cp1251) {
-    if (outPath.empty()) {
-        *ctx.out << base::Cp1251ToUtf8(cp1251);
+    if (outPath.empty() || outPath == "-") {
+        // "-o -" is the OUT format (Windows-1251 bytes) on standard output.
+        *ctx.out << (outPath.empty() ? base::Cp1251ToUtf8(cp1251) : cp1251);
         ctx.out->flush();
+        if (!*ctx.out)
+            throw CliError{"не удалось записать результат в стандартный вывод"};
         return;
     }
     std::string error;
@@ -145,6 +230,8 @@ void EmitText(const CliContext& ctx, const std::string& outPath, const std::stri
 
 std::string ReadInputText(const CliContext&, const std::string& path) {
     std::error_code ec;
+    if (const std::string kind = base::SpecialFileKind(path); !kind.empty())
+        throw CliError{"это " + kind + ", а не файл: " + path};
     if (!std::filesystem::is_regular_file(path, ec))
         throw CliError{"файл не найден: " + path};
     const std::string ext = documents::LowerExtension(path);

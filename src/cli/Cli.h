@@ -40,6 +40,16 @@ void EmitText(const CliContext& ctx, const std::string& outPath, const std::stri
 // without writing anything beside it. Throws CliError when it cannot be read.
 std::string ReadInputText(const CliContext& ctx, const std::string& path);
 
+// The value of -o: refused when empty ("-" is standard output). Throws CliError.
+std::string OutputPathArgument(const std::string& value);
+
+// True (once) for the "--" that ends a command's options; ended stays set afterwards.
+bool IsEndOfOptions(const std::string& arg, bool& ended);
+
+// Warns on err about each name of the selection (Windows-1251) that could leave the
+// dictionary folder; the loaders skip such names.
+void WarnNamesOutsideDictionaryFolder(const CliContext& ctx, const std::string& selection);
+
 // The commands, one file each.
 int CmdChangedText(CliContext& ctx);
 int CmdRulesReport(CliContext& ctx);

@@ -25,9 +25,12 @@ struct ChangedTextArgs {
 
 ChangedTextArgs ParseArgs(const std::vector<std::string>& args) {
     ChangedTextArgs parsed;
+    bool ended = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--dic" || a == "-o") {
+        if (IsEndOfOptions(a, ended))
+            continue;
+        if (!ended && (a == "--dic" || a == "-o")) {
             if (i + 1 >= args.size())
                 throw CliError{"после " + a + " нужно значение"};
             const std::string& v = args[++i];
@@ -35,9 +38,9 @@ ChangedTextArgs ParseArgs(const std::vector<std::string>& args) {
                 parsed.selection = base::Utf8ToCp1251(v);
                 parsed.haveSelection = true;
             } else {
-                parsed.outPath = v;
+                parsed.outPath = OutputPathArgument(v);
             }
-        } else if (a.size() > 1 && a[0] == '-') {
+        } else if (!ended && a.size() > 1 && a[0] == '-') {
             throw CliError{"неизвестный параметр changed-text: " + a};
         } else if (!parsed.file.empty()) {
             throw CliError{"changed-text обрабатывает один файл, лишний аргумент: " + a};
@@ -56,8 +59,9 @@ ChangedTextArgs ParseArgs(const std::vector<std::string>& args) {
 void CheckDictionaries(const CliContext& ctx, const fs::path& programDir,
                        const std::string& selection) {
     std::vector<std::string> wanted;
+    WarnNamesOutsideDictionaryFolder(ctx, selection);
     for (const std::string& name : textprep::SplitBy(selection, '+'))
-        if (textprep::IsDictionaryFile(name))
+        if (textprep::IsPlainDictionaryName(name) && textprep::IsDictionaryFile(name))
             wanted.push_back(name);
     if (wanted.empty())
         return;

@@ -19,13 +19,16 @@ namespace doc = vocalix::documents;
 int CmdConvert(CliContext& ctx) {
     std::string to;
     std::vector<std::string> files;
+    bool ended = false;
     for (size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string& a = ctx.args[i];
-        if (a == "--to") {
+        if (IsEndOfOptions(a, ended))
+            continue;
+        if (!ended && a == "--to") {
             if (i + 1 >= ctx.args.size())
                 throw CliError{"после --to нужна папка"};
             to = ctx.args[++i];
-        } else if (!a.empty() && a[0] == '-') {
+        } else if (!ended && !a.empty() && a[0] == '-') {
             throw CliError{"неизвестный параметр: " + a};
         } else {
             files.push_back(a);
@@ -49,6 +52,11 @@ int CmdConvert(CliContext& ctx) {
     bool failed = false;
     for (const std::string& file : files) {
         std::error_code ec;
+        if (const std::string kind = base::SpecialFileKind(file); !kind.empty()) {
+            *ctx.err << "vocalix-cli: это " << kind << ", а не файл: " << file << "\n";
+            failed = true;
+            continue;
+        }
         if (!fs::is_regular_file(file, ec)) {
             *ctx.err << "vocalix-cli: файл не найден: " << file << "\n";
             failed = true;
@@ -66,11 +74,15 @@ int CmdConvert(CliContext& ctx) {
             continue;
         }
         std::string writeError = r.writeError;
+        std::string written = r.fileName;
         // A text the open routine did not write (no conversion was needed) is saved under its
-        // name unless that name is the source itself, which then already holds the text.
-        if (!r.written && writeError.empty() && !fs::equivalent(r.fileName, file, ec)) {
+        // name unless that name is the source itself, which then already holds the text. A
+        // repaired source is never written over: its text goes to the next free name.
+        if (!r.written && writeError.empty() &&
+            (r.modified || !fs::equivalent(r.fileName, file, ec))) {
             std::string error;
-            if (!base::WriteFileAtomic(r.fileName, r.text, &error))
+            written = doc::WriteNewText(r.fileName, r.text, &error);
+            if (written.empty())
                 writeError = base::Utf8ToCp1251("не удалось записать " + r.fileName + ": " + error);
         }
         if (!r.pictureError.empty())
@@ -80,7 +92,7 @@ int CmdConvert(CliContext& ctx) {
             failed = true;
             continue;
         }
-        *ctx.out << r.fileName << "\n";
+        *ctx.out << written << "\n";
     }
     ctx.out->flush();
     return failed ? kExitError : kExitOk;

@@ -17,17 +17,20 @@ int CmdRulesReport(CliContext& ctx) {
     settings.programDir = ctx.programDir;
     settings.selection = options.Dictionary;
     std::string outPath, file;
+    bool ended = false;
     for (size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string& a = ctx.args[i];
-        if (a == "--dic" || a == "-o") {
+        if (IsEndOfOptions(a, ended))
+            continue;
+        if (!ended && (a == "--dic" || a == "-o")) {
             if (i + 1 >= ctx.args.size())
                 throw CliError{"после " + a + " нужно значение"};
             const std::string& v = ctx.args[++i];
             if (a == "-o")
-                outPath = v;
+                outPath = OutputPathArgument(v);
             else
                 settings.selection = base::Utf8ToCp1251(v);
-        } else if (!a.empty() && a[0] == '-') {
+        } else if (!ended && !a.empty() && a[0] == '-') {
             throw CliError{"неизвестный параметр: " + a};
         } else if (file.empty()) {
             file = a;
@@ -37,6 +40,7 @@ int CmdRulesReport(CliContext& ctx) {
     }
     if (file.empty())
         throw CliError{"не указан FILE"};
+    WarnNamesOutsideDictionaryFolder(ctx, settings.selection);
     // The editor keeps CR LF line ends whatever the file had.
     std::string text = base::ToCrLf(ReadInputText(ctx, file));
     // The file being reported on is the active page's file in the window.

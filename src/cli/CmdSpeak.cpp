@@ -72,8 +72,11 @@ struct CliHost : speech::ReaderHost {
 int CmdSpeak(CliContext& ctx) {
     std::string file, dic;
     bool dicGiven = false;
+    bool ended = false;
     for (size_t i = 0; i < ctx.args.size(); ++i) {
-        if (ctx.args[i] == "--dic") {
+        if (IsEndOfOptions(ctx.args[i], ended))
+            continue;
+        if (!ended && ctx.args[i] == "--dic") {
             if (i + 1 >= ctx.args.size())
                 throw CliError{"после --dic нужен список словарей"};
             dic = base::Utf8ToCp1251(ctx.args[++i]);
@@ -98,6 +101,7 @@ int CmdSpeak(CliContext& ctx) {
     base::Options options = base::ReadAllOptions(ctx.settings);
     if (dicGiven)
         options.Dictionary = dic;
+    WarnNamesOutsideDictionaryFolder(ctx, options.Dictionary);
     speech::Engines engines;
     CliToolbar toolbar;
     toolbar.engines = &engines;

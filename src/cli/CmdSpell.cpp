@@ -15,13 +15,16 @@ namespace tp = vocalix::textprep;
 // the table and print nothing.
 int CmdSpell(CliContext& ctx) {
     std::string mode, outPath, file;
+    bool ended = false;
     for (size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string& a = ctx.args[i];
-        if (a == "-o") {
+        if (IsEndOfOptions(a, ended))
+            continue;
+        if (!ended && a == "-o") {
             if (i + 1 >= ctx.args.size())
                 throw CliError{"после -o нужно имя файла"};
-            outPath = ctx.args[++i];
-        } else if (!a.empty() && a[0] == '-') {
+            outPath = OutputPathArgument(ctx.args[++i]);
+        } else if (!ended && !a.empty() && a[0] == '-') {
             throw CliError{"неизвестный параметр: " + a};
         } else if (mode.empty()) {
             mode = a;

@@ -4,10 +4,33 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <fcntl.h>
 #include <iostream>
+#include <unistd.h>
+
+namespace {
+
+// A standard stream that was closed is taken by /dev/null, so that no file the program opens
+// later gets its number and receives the output. True when it was closed.
+bool FillClosedStream(int fd) {
+    if (::fcntl(fd, F_GETFD) != -1)
+        return false;
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0 && null != fd) {
+        ::dup2(null, fd);
+        ::close(null);
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv); // speech and audio commands need an event loop
+    FillClosedStream(0);
+    FillClosedStream(2);
+    if (FillClosedStream(1))
+        std::cout.setstate(std::ios::badbit); // output cannot arrive: every command fails
+    QCoreApplication app(argc, argv);         // speech and audio commands need an event loop
     std::vector<std::string> args(argv + 1, argv + argc);
     const std::filesystem::path exeDir = QCoreApplication::applicationDirPath().toStdString();
     // The same program folder as the window program: an installed copy works in the user's.

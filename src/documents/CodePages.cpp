@@ -118,6 +118,20 @@ bool ContainsLowerAscii(std::string_view haystack, std::string_view needle) {
     return false;
 }
 
+// "charset=utf-8" followed by what ends an unquoted attribute value or a header parameter.
+bool DeclaresUnquotedUtf8(std::string_view head) {
+    static constexpr std::string_view kMark = "charset=utf-8";
+    for (std::size_t from = 0; from + kMark.size() <= head.size(); ++from) {
+        if (!ContainsLowerAscii(head.substr(from, kMark.size()), kMark))
+            continue;
+        const std::size_t end = from + kMark.size();
+        if (end == head.size() ||
+            std::string_view("\"'>;/ \t\r\n").find(head[end]) != std::string_view::npos)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::string_view TrimControls(std::string_view text) {
@@ -172,8 +186,11 @@ bool IsKoiText(std::string_view text) {
 
 bool IsUtf8Text(std::string_view text) {
     const std::string_view head = text.substr(0, 1024);
-    if (ContainsLowerAscii(head, "encoding=\"utf-8\"") ||
-        ContainsLowerAscii(head, "charset=utf-8\""))
+    for (const char* mark :
+         {"encoding=\"utf-8\"", "encoding='utf-8'", "charset=\"utf-8\"", "charset='utf-8'"})
+        if (ContainsLowerAscii(head, mark))
+            return true;
+    if (DeclaresUnquotedUtf8(head))
         return true;
     const std::string sample = TextSample(TrimControls(text), 2048);
     std::size_t a = 0, b = 0, c = 0;
@@ -274,6 +291,67 @@ std::string Utf8ToWin(std::string_view text) {
     return out;
 }
 
+bool HasUtf16Mark(std::string_view bytes) {
+    return bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                 (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+}
+
+std::string Utf16ToWin(std::string_view bytes) {
+    if (!HasUtf16Mark(bytes))
+        return std::string(bytes);
+    const bool little = bytes[0] == '\xFF';
+    const auto unit = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return little ? (b << 8 | a) : (a << 8 | b);
+    };
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        char32_t code = unit(i);
+        if (code >= 0xD800 && code <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (code >= 0xD800 && code <= 0xDFFF)
+            out += '?';
+        else
+            AppendAsWin(out, code);
+    }
+    return out;
+}
+
+bool IsValidMultibyteUtf8(std::string_view text) {
+    bool multibyte = false;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+        if (length == 0 || c > 0xF4 || i + length > text.size())
+            return false;
+        char32_t code = c & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < kMin[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+            return false;
+        multibyte = true;
+        i += length;
+    }
+    return multibyte;
+}
+
 CodePageRepair RepairCodePage(std::string& text) {
     if (IsDosText(text)) {
         text = DosToWin(text);
@@ -283,7 +361,7 @@ CodePageRepair RepairCodePage(std::string& text) {
         text = KoiToWin(text);
         return CodePageRepair::Koi;
     }
-    if (IsUtf8Text(text)) {
+    if (IsUtf8Text(text) || IsValidMultibyteUtf8(text)) {
         text = Utf8ToWin(text);
         return CodePageRepair::Utf8;
     }

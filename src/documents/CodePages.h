@@ -42,11 +42,23 @@ std::string Utf8ToWin(std::string_view text);
 // DOS (code page 866) to Windows-1251; a character the code page lacks becomes "?".
 std::string DosToWin(std::string_view text);
 
-// Which repair RepairCodePage applied.
-enum class CodePageRepair { None, Dos, Koi, Utf8 };
+// True when the bytes begin with a UTF-16 byte-order mark (either byte order).
+bool HasUtf16Mark(std::string_view bytes);
+
+// UTF-16 with its byte-order mark to Windows-1251 (see AppendAsWin); an unpaired surrogate
+// becomes "?" and an odd last byte is dropped.
+std::string Utf16ToWin(std::string_view bytes);
+
+// True when the text is valid UTF-8 throughout and has at least one multi-byte sequence.
+bool IsValidMultibyteUtf8(std::string_view text);
+
+// Which repair RepairCodePage applied (Utf16 only by the readers, which see the raw bytes).
+enum class CodePageRepair { None, Dos, Koi, Utf8, Utf16 };
 
 // The open routine's repair: DOS first, then KOI8, then UTF-8; the first that holds is
-// applied to the text in place.
+// applied to the text in place. A text none of them claims that is nevertheless valid UTF-8
+// with multi-byte sequences (a short page) is taken as UTF-8 too: real Windows-1251 Russian
+// text practically never is.
 CodePageRepair RepairCodePage(std::string& text);
 
 } // namespace vocalix::documents

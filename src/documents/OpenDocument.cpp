@@ -27,6 +27,18 @@ bool SameFolder(const fs::path& a, const fs::path& b) {
     return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
 }
 
+// The same file: one inode when both exist, else the same name once links are resolved.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec))
+        return true;
+    const fs::path ca = fs::weakly_canonical(a, ec);
+    if (ec)
+        return a == b;
+    const fs::path cb = fs::weakly_canonical(b, ec);
+    return ec ? a == b : ca == cb;
+}
+
 std::string NamePart(const std::string& fileName) {
     const std::size_t slash = fileName.find_last_of('/');
     return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
@@ -58,20 +70,27 @@ bool WrittenAtOnce(const std::string& lowerExt, bool repaired) {
 }
 
 bool ReadDocumentText(const std::string& fileName, std::string& text, bool& repaired,
-                      std::vector<std::string>* pictures) {
+                      std::vector<std::string>* pictures, CodePageRepair* codePage) {
     repaired = false;
+    if (codePage)
+        *codePage = CodePageRepair::None;
     std::string bytes;
     if (!base::ReadFileBytes(fileName, bytes))
         return false;
-    text = base::ToCrLf(bytes);
+    // UTF-16 is converted before the line ends are touched: its LF is two bytes.
+    const bool utf16 = HasUtf16Mark(bytes);
+    text = base::ToCrLf(utf16 ? Utf16ToWin(bytes) : bytes);
     bytes.clear();
     bytes.shrink_to_fit();
     const std::string ext = LowerExtension(fileName);
-    if (ext == ".rtf") {
+    if (ext == ".rtf" && !utf16) {
         text = base::ToCrLf(RtfToText(text));
         return true;
     }
-    repaired = RepairCodePage(text) != CodePageRepair::None;
+    const CodePageRepair repair = utf16 ? CodePageRepair::Utf16 : RepairCodePage(text);
+    repaired = repair != CodePageRepair::None;
+    if (codePage)
+        *codePage = repair;
     if (IsWebPage(ext) || ext == ".fb2") {
         std::vector<std::string> found;
         text = HtmlToText(text, found);
@@ -117,7 +136,7 @@ OpenResult OpenDocument(const std::string& fileName, const std::string& targetFo
 
     std::vector<std::string> pictures;
     std::string text;
-    if (!ReadDocumentText(fileName, text, result.repaired, &pictures))
+    if (!ReadDocumentText(fileName, text, result.repaired, &pictures, &result.codePage))
         return result; // Unreadable: the page keeps its text and its name
     if (picImport && ext == ".fb2" && !pictures.empty()) {
         // The pictures stay beside the source, also in batch conversion.
@@ -131,16 +150,70 @@ OpenResult OpenDocument(const std::string& fileName, const std::string& targetFo
         result.fileName = ChangeFileExt(result.fileName, ".txt");
     if (!targetFolder.empty())
         result.fileName = targetFolder + NamePart(result.fileName);
-    if (WrittenAtOnce(ext, result.repaired)) {
-        std::string error;
-        if (base::WriteFileAtomic(result.fileName, result.text, &error))
-            result.written = true;
-        else
-            result.writeError = base::Cp("Не удалось записать файл ") +
-                                base::Utf8ToCp1251(result.fileName) + ": " +
-                                base::Utf8ToCp1251(error);
+    if (!WrittenAtOnce(ext, result.repaired))
+        return result;
+    if (SameFile(result.fileName, fileName)) {
+        // Writing here would replace the original bytes with a guess about their code page.
+        result.modified = true;
+        result.notice = base::Cp("Текст прочитан в кодировке ") + CodePageName(result.codePage) +
+                        base::Cp("; файл на диске не изменён до сохранения");
+        return result;
+    }
+    std::string error;
+    const std::string written = WriteNewText(result.fileName, result.text, &error);
+    if (!written.empty()) {
+        result.fileName = written;
+        result.written = true;
+    } else {
+        result.writeError = base::Cp("Не удалось записать файл ") +
+                            base::Utf8ToCp1251(result.fileName) + ": " + base::Utf8ToCp1251(error);
     }
     return result;
+}
+
+std::string FreeTextName(const std::string& fileName, const std::string& bytes) {
+    const auto usable = [&bytes](const std::string& name) {
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(name, ec);
+        if (ec || !fs::exists(st))
+            return !fs::is_symlink(st); // a dangling link is somebody's name too
+        std::string existing;
+        return fs::is_regular_file(name, ec) && fs::file_size(name, ec) == bytes.size() &&
+               base::ReadFileBytes(name, existing) && existing == bytes;
+    };
+    if (usable(fileName))
+        return fileName;
+    const std::string stem = ChangeFileExt(fileName, "");
+    const std::string ext = fileName.substr(stem.size());
+    for (unsigned k = 2;; ++k) {
+        const std::string name = stem + " (" + std::to_string(k) + ")" + ext;
+        if (usable(name))
+            return name;
+    }
+}
+
+std::string WriteNewText(const std::string& fileName, const std::string& text, std::string* error) {
+    const std::string name = FreeTextName(fileName, text);
+    std::error_code ec;
+    if (fs::exists(name, ec)) // the same text is already there
+        return name;
+    return base::WriteFileAtomic(name, text, error) ? name : std::string();
+}
+
+std::string CodePageName(CodePageRepair codePage) {
+    switch (codePage) {
+    case CodePageRepair::Dos:
+        return "DOS (866)";
+    case CodePageRepair::Koi:
+        return "KOI8-R";
+    case CodePageRepair::Utf8:
+        return "UTF-8";
+    case CodePageRepair::Utf16:
+        return "UTF-16";
+    case CodePageRepair::None:
+        break;
+    }
+    return "Windows-1251";
 }
 
 } // namespace vocalix::documents

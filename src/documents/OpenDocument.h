@@ -1,5 +1,7 @@
 #pragma once
 
+#include "documents/CodePages.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,10 +24,15 @@ struct OpenResult {
         WordMissing, // a Word document and no office program: fileName is empty
     };
     Status status = Status::Unreadable;
-    std::string text;         // Windows-1251, CR LF
-    std::string fileName;     // the name the text is saved under from now on
-    bool repaired = false;    // a code page was repaired
-    bool written = false;     // the text was written to fileName at once
+    std::string text;                               // Windows-1251, CR LF
+    std::string fileName;                           // the name the text is saved under from now on
+    bool repaired = false;                          // a code page was repaired
+    CodePageRepair codePage = CodePageRepair::None; // the code page it was read from
+    bool written = false;                           // the text was written to fileName at once
+    // The repaired text belongs to the file just read, which is never written over by
+    // opening: the page holds the text unsaved (modified) until the user saves it.
+    bool modified = false;
+    std::string notice;       // status-line text saying so (Windows-1251), else empty
     std::string writeError;   // the immediate write failed (Windows-1251 message)
     std::string pictureError; // the FB2 pictures could not be saved (Windows-1251 message)
 };
@@ -40,10 +47,24 @@ OpenResult OpenDocument(const std::string& fileName, const std::string& targetFo
 // as opening does, but writes nothing. Returns false when the file cannot be read. Word
 // documents are not handled here (they need an office program).
 bool ReadDocumentText(const std::string& fileName, std::string& text, bool& repaired,
-                      std::vector<std::string>* pictures = nullptr);
+                      std::vector<std::string>* pictures = nullptr,
+                      CodePageRepair* codePage = nullptr);
 
 // The immediate-write rule: the lower-case extension occurs in the list of converted
 // formats (as a substring), or the code page was repaired.
 bool WrittenAtOnce(const std::string& lowerExt, bool repaired);
+
+// The name a new text may be written under without losing another file: fileName itself when
+// it is free or already holds exactly these bytes, otherwise the first free (or identical)
+// "name (2).ext", "name (3).ext"...
+std::string FreeTextName(const std::string& fileName, const std::string& bytes);
+
+// Writes the text under FreeTextName(fileName, text), unless a file with exactly this content
+// is already there. Returns the name used, or "" with *error filled (UTF-8) when it failed.
+std::string WriteNewText(const std::string& fileName, const std::string& text,
+                         std::string* error = nullptr);
+
+// The name of a code page in status-line and report texts (Windows-1251).
+std::string CodePageName(CodePageRepair codePage);
 
 } // namespace vocalix::documents

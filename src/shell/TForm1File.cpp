@@ -6,6 +6,7 @@
 #include "documents/OpenDocument.h"
 #include "shell/Printing.h"
 
+#include <QLabel>
 #include <QToolBar>
 
 namespace vocalix::shell {
@@ -64,7 +65,13 @@ TForm1::OpenOutcome TForm1::XOpenTo(std::string& fileName, const std::string& ta
         m_prompter.Inform(base::ToQString(r.writeError), CaptionVocalix(), Icon::Warning);
         outcome = OpenOutcome::OpenedUnsaved;
     }
+    if (r.modified) { // the file read is left as it was; the repaired text waits for a save
+        ActiveEditor->SetModified(true);
+        outcome = OpenOutcome::OpenedUnsaved;
+    }
     StatusExecute();
+    if (!r.notice.empty())
+        StatusPanel[5]->setText(base::ToQString(r.notice));
     return outcome;
 }
 

@@ -119,7 +119,12 @@ void TForm1::AChangeTextExecute() {
     RulesRun run(ActiveEditor);
     std::string text = PreviewText(*ActiveEditor);
     const tp::FilterHooks hooks = FilterHooksOfWindow();
-    tp::RexFilter(text, RulesSettingsOf(*this), hooks);
+    try {
+        tp::RexFilter(text, RulesSettingsOf(*this), hooks);
+    } catch (const tp::MemoryExhausted&) {
+        ReportOutOfMemory();
+        return;
+    }
     // The window's filter keeps its prepared table between runs and reports running out of memory.
     if (!Filter(text, true))
         return;
@@ -155,7 +160,12 @@ void TForm1::AChangeTextFullExecute() {
         RulesRun run(ActiveEditor);
         text = ActiveEditor->Text();
         const tp::FilterHooks hooks = FilterHooksOfWindow();
-        tp::RexFilterFull(text, RulesSettingsOf(*this), SplitterOf(*this), hooks);
+        try {
+            tp::RexFilterFull(text, RulesSettingsOf(*this), SplitterOf(*this), hooks);
+        } catch (const tp::MemoryExhausted&) {
+            ReportOutOfMemory();
+            return;
+        }
         if (!Filter(text, true))
             return;
     }

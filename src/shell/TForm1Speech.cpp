@@ -142,7 +142,11 @@ void TForm1::EnsureSpeech() {
     m_reader = std::make_shared<speech::Reader>(*Speech, m_options, *m_speechBridge);
     // The correction rules prepare each fragment when dictionaries are ticked.
     m_reader->RexFilter = [this](std::string& text) {
-        textprep::RexFilter(text, {ProgramDir, m_options.Dictionary, CurrentFileName});
+        try {
+            textprep::RexFilter(text, {ProgramDir, m_options.Dictionary, CurrentFileName});
+        } catch (const textprep::MemoryExhausted&) {
+            ReportOutOfMemory();
+        }
     };
     m_reader->Filter = [this](std::string& text) { Filter(text, false); };
 

@@ -108,6 +108,8 @@ void ApplyCompiled(const CompiledRules& rules, std::string& text, const HookedRu
             try {
                 text = e.engine->Replace(text, e.rule.replacement);
             } catch (const RegExprError&) {
+            } catch (const std::bad_alloc&) {
+                throw MemoryExhausted();
             }
         }
         run.Step(firstStep + e.lineIndex);
@@ -172,13 +174,18 @@ void RexFilterFull(std::string& text, const RulesSettings& settings, const Fragm
     // the processed fragments, joined, are the new text.
     std::vector<std::string> fragments = split(text);
     run.Max(fragments.size() * rules.lineCount);
-    std::string result;
-    result.reserve(text.size() + text.size() / 8);
-    for (size_t f = 0; f < fragments.size(); ++f) {
-        ApplyCompiled(rules, fragments[f], run, f * rules.lineCount);
-        result += fragments[f];
+    try {
+        std::string result;
+        result.reserve(text.size() + text.size() / 8);
+        for (size_t f = 0; f < fragments.size(); ++f) {
+            ApplyCompiled(rules, fragments[f], run, f * rules.lineCount);
+            result += fragments[f];
+            fragments[f] = std::string(); // the text is held once, not twice
+        }
+        text = std::move(result);
+    } catch (const std::bad_alloc&) {
+        throw MemoryExhausted();
     }
-    text = std::move(result);
 }
 
 std::string LinesToText(const std::vector<std::string>& lines) {
@@ -218,6 +225,8 @@ std::string UsedRules(std::string& text, const RulesSettings& settings,
                 fragment = e.engine->Replace(fragment, e.rule.replacement);
             } catch (const RegExprError&) {
                 continue;
+            } catch (const std::bad_alloc&) {
+                throw MemoryExhausted();
             }
             // Compared as whole lines: a rule whose line happens to be part of another
             // rule's line is still listed and counted.
@@ -276,7 +285,7 @@ std::string RulesReport(std::string& text, bool full, const RulesSettings& setti
         try {
             for (size_t i = 0; i < n; ++i) {
                 if (!list[i].empty() && !IsLineMarker(list[i])) {
-                    for (std::string& piece : SplitBy(CheckWord(table->slots, list, i, n), '|')) {
+                    for (std::string& piece : SplitBy(CheckWord(table->entries, list, i, n), '|')) {
                         ++applications;
                         if (seen.insert(LowerCase(piece)).second)
                             used.push_back(std::move(piece));

@@ -46,6 +46,7 @@ bool RulesActive(const RulesSettings& settings);
 
 // All rules of the selected ".ini" files to one fragment (reading, "Показать измененный текст").
 // The hooks pause the magnifier, move the progress bar and let pending events through.
+// Both throw MemoryExhausted when memory runs out.
 void RexFilter(std::string& text, const RulesSettings& settings, const FilterHooks& hooks = {});
 
 // The same over a whole text, fragment by fragment ("Измененный текст").

@@ -4,8 +4,12 @@
 #include "base/Cp1251.h"
 #include "textprep/StringRoutines.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
 #include <system_error>
+#include <unistd.h>
 
 namespace vocalix::textprep {
 
@@ -26,6 +30,11 @@ std::string LowerExtension(std::string_view name) {
 bool IsDictionaryFile(std::string_view name) {
     const std::string ext = LowerExtension(name);
     return ext == kPronunciationExtension || ext == kRulesExtension;
+}
+
+bool IsPlainDictionaryName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string_view::npos;
 }
 
 std::vector<std::string> ListDictionaryFiles(const fs::path& folder) {
@@ -62,19 +71,109 @@ void SplitDictionaryLines(std::string_view bytes, std::vector<std::string>& line
 void LoadDictionaries(std::vector<std::string>& lines, std::string_view selection,
                       std::string_view extension, const fs::path& programDir) {
     lines.clear();
+    ForEachDictionaryLine(selection, extension, programDir,
+                          [&lines](std::string_view line) { lines.emplace_back(line); });
+}
+
+namespace {
+
+// Line ends as SplitDictionaryLines sees them, across the pieces of a file read in turn.
+class LineSplitter {
+public:
+    explicit LineSplitter(const std::function<void(std::string_view)>& line) : m_line(line) {}
+    // False once a NUL has ended the readable text.
+    bool Feed(std::string_view piece) {
+        const size_t nul = piece.find('\0');
+        const bool more = nul == std::string_view::npos;
+        if (!more)
+            piece = piece.substr(0, nul);
+        size_t pos = 0;
+        if (m_skipLf && !piece.empty()) {
+            if (piece[0] == '\n')
+                pos = 1;
+            m_skipLf = false;
+        }
+        while (pos < piece.size()) {
+            size_t end = pos; // find_first_of would call memchr for every byte
+            while (end < piece.size() && piece[end] != '\r' && piece[end] != '\n')
+                ++end;
+            if (end == piece.size()) {
+                m_carry.append(piece.substr(pos));
+                break;
+            }
+            Emit(piece.substr(pos, end - pos));
+            pos = end + 1;
+            if (piece[end] == '\r') {
+                if (pos < piece.size()) {
+                    if (piece[pos] == '\n')
+                        ++pos;
+                } else {
+                    m_skipLf = true;
+                }
+            }
+        }
+        return more;
+    }
+    void End() {
+        if (!m_carry.empty())
+            Emit({});
+    }
+    size_t Count() const { return m_count; }
+
+private:
+    void Emit(std::string_view tail) {
+        ++m_count;
+        if (m_carry.empty()) {
+            m_line(tail);
+            return;
+        }
+        m_carry.append(tail);
+        m_line(m_carry);
+        m_carry.clear();
+    }
+    const std::function<void(std::string_view)>& m_line;
+    std::string m_carry;
+    bool m_skipLf = false;
+    size_t m_count = 0;
+};
+
+} // namespace
+
+size_t ForEachDictionaryLine(std::string_view selection, std::string_view extension,
+                             const fs::path& programDir,
+                             const std::function<void(std::string_view)>& line) {
     const fs::path folder = DictionaryFolder(programDir);
+    size_t count = 0;
+    std::vector<char> buffer(1 << 20);
     for (const std::string& name : SplitBy(selection, '+')) {
-        if (LowerExtension(name) != extension)
+        if (LowerExtension(name) != extension || !IsPlainDictionaryName(name))
             continue;
         const fs::path path = folder / base::Cp1251ToUtf8(name);
         std::error_code ec;
         if (!fs::is_regular_file(path, ec))
             continue;
-        std::string bytes, error;
-        if (!base::ReadFileBytes(path, bytes, &error))
-            throw std::runtime_error(error);
-        SplitDictionaryLines(bytes, lines);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            throw std::runtime_error("cannot open " + path.string() + ": " + std::strerror(errno));
+        LineSplitter file(line);
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                const int error = errno;
+                ::close(fd);
+                throw std::runtime_error("cannot read " + path.string() + ": " +
+                                         std::strerror(error));
+            }
+            if (n == 0 || !file.Feed(std::string_view(buffer.data(), static_cast<size_t>(n))))
+                break;
+        }
+        ::close(fd);
+        file.End();
+        count += file.Count();
     }
+    return count;
 }
 
 std::vector<DictionaryFileStamp> StampDictionaries(std::string_view selection,
@@ -83,7 +182,7 @@ std::vector<DictionaryFileStamp> StampDictionaries(std::string_view selection,
     std::vector<DictionaryFileStamp> stamps;
     const fs::path folder = DictionaryFolder(programDir);
     for (const std::string& name : SplitBy(selection, '+')) {
-        if (LowerExtension(name) != extension)
+        if (LowerExtension(name) != extension || !IsPlainDictionaryName(name))
             continue;
         DictionaryFileStamp stamp;
         stamp.name = (folder / base::Cp1251ToUtf8(name)).string();

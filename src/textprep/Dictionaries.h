@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,11 @@ std::string LowerExtension(std::string_view name);
 // True when the lower-cased extension of the name is ".dic" or ".ini".
 bool IsDictionaryFile(std::string_view name);
 
+// True when a selection name can only mean a file inside the dictionary folder: no "/" or
+// "\\", and not "." or "..". Other names are skipped (a settings profile from elsewhere must not
+// make the program read files from anywhere).
+bool IsPlainDictionaryName(std::string_view name);
+
 // Names (no folder) of the dictionaries in a folder, in the order the file system gives them;
 // a missing or unreadable folder gives an empty list.
 std::vector<std::string> ListDictionaryFiles(const std::filesystem::path& folder);
@@ -35,6 +41,13 @@ void SplitDictionaryLines(std::string_view bytes, std::vector<std::string>& line
 // selection order. Names whose files are missing contribute nothing.
 void LoadDictionaries(std::vector<std::string>& lines, std::string_view selection,
                       std::string_view extension, const std::filesystem::path& programDir);
+
+// Calls line() for each line LoadDictionaries would give, reading the files piece by piece so
+// that a dictionary of millions of lines is never held as a list of lines. Returns the number
+// of lines; throws std::runtime_error when a file that exists cannot be read.
+std::size_t ForEachDictionaryLine(std::string_view selection, std::string_view extension,
+                                  const std::filesystem::path& programDir,
+                                  const std::function<void(std::string_view)>& line);
 
 // One file the selection names, as the loader sees it (for noticing changed dictionaries).
 struct DictionaryFileStamp {

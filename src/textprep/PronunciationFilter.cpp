@@ -147,7 +147,7 @@ void DicPrepare(const std::vector<std::string>& lines, SlotList& table) {
         const auto parsed = ParseDicLine(line);
         if (!parsed)
             continue;
-        const HashFindResult r = HashFind(table, parsed->key, n, kSlotSeparator);
+        const HashFindResult r = HashFind(table, parsed->key, n, kSlotSeparator, SlotHash::Mixed);
         if (r.index < 0)
             continue; // cannot happen at three slots per line
         std::string& slot = table[static_cast<size_t>(r.index)];
@@ -179,25 +179,37 @@ void DicPrepare(const std::vector<std::string>& lines, SlotList& table) {
     }
 }
 
+namespace {
+
+constexpr std::pair<const char*, std::string DictionaryTags::*> kTagKeys[] = {
+    {"_E_", &DictionaryTags::E},      {"_Z_", &DictionaryTags::Z},
+    {"_S_", &DictionaryTags::S},      {"_D_", &DictionaryTags::D},
+    {"_XD_", &DictionaryTags::XD},    {"_C_", &DictionaryTags::C},
+    {"_XC_", &DictionaryTags::XC},    {"_CENZ_", &DictionaryTags::CENZ},
+    {"_INIT_", &DictionaryTags::INIT}};
+
+} // namespace
+
 DictionaryTags GetTags(const SlotList& table) {
     DictionaryTags tags;
-    const std::pair<const char*, std::string*> names[] = {
-        {"_E_", &tags.E},   {"_Z_", &tags.Z},       {"_S_", &tags.S},
-        {"_D_", &tags.D},   {"_XD_", &tags.XD},     {"_C_", &tags.C},
-        {"_XC_", &tags.XC}, {"_CENZ_", &tags.CENZ}, {"_INIT_", &tags.INIT}};
-    for (const auto& [name, value] : names) {
-        const HashFindResult r = HashFind(table, name, table.size(), kSlotSeparator);
+    for (const auto& [name, member] : kTagKeys) {
+        const HashFindResult r =
+            HashFind(table, name, table.size(), kSlotSeparator, SlotHash::Mixed);
         if (r.index >= 0)
-            *value = std::string(TagValueOf(table[static_cast<size_t>(r.index)]));
+            tags.*member = std::string(TagValueOf(table[static_cast<size_t>(r.index)]));
     }
     return tags;
 }
 
+DictionaryTags GetTags(const EntryTable& table) {
+    DictionaryTags tags;
+    for (const auto& [name, member] : kTagKeys)
+        tags.*member = std::string(TagValueOf(table.Record(name)));
+    return tags;
+}
+
 size_t PronunciationTable::MemoryBytes() const {
-    size_t bytes = sizeof(*this) + slots.capacity() * sizeof(std::string);
-    for (const std::string& s : slots)
-        if (s.capacity() > 15) // beyond the short-string buffer
-            bytes += s.capacity() + 1;
+    size_t bytes = sizeof(*this) - sizeof(entries) + entries.MemoryBytes();
     for (const std::string* s :
          {&tags.E, &tags.Z, &tags.S, &tags.D, &tags.XD, &tags.C, &tags.XC, &tags.CENZ, &tags.INIT})
         if (s->capacity() > 15)
@@ -208,8 +220,14 @@ size_t PronunciationTable::MemoryBytes() const {
 std::shared_ptr<const PronunciationTable>
 BuildPronunciationTable(const std::vector<std::string>& lines) {
     auto table = std::make_shared<PronunciationTable>();
-    DicPrepare(lines, table->slots);
-    table->tags = GetTags(table->slots);
+    size_t bytes = 0;
+    for (const std::string& line : lines)
+        bytes += line.size();
+    table->entries.Reserve(lines.size(), bytes);
+    for (const std::string& line : lines)
+        table->entries.Add(line);
+    table->entries.Finish();
+    table->tags = GetTags(table->entries);
     return table;
 }
 
@@ -310,21 +328,24 @@ std::string ApplyReplacement(std::string_view form, std::string_view pattern, st
     return unchanged(v);
 }
 
-std::string CheckWord(const SlotList& table, WordList& list, size_t i, size_t n) {
+namespace {
+
+// CheckWord over any table: find(key, entries) gives the entries filed under a key in lookup
+// order, false when there are none.
+template <class Find> std::string CheckWordWith(Find&& find, WordList& list, size_t i, size_t n) {
     std::string report;
     if (i >= list.size() || list[i].empty())
         return report;
     n = std::min(n, list.size());
     const std::string original = list[i];
     std::vector<std::string> patternWords, replacementWords;
+    std::vector<std::string_view> entries;
     std::string form, matchText;
     ForEachCandidateKey(original, [&](std::string_view key) -> bool {
         if (key.empty())
             return true;
-        const HashFindResult found = HashFind(table, key, table.size(), kSlotSeparator);
-        if (!found.found)
+        if (!find(key, entries))
             return true;
-        const std::string& slot = table[static_cast<size_t>(found.index)];
         const bool dollar = key[0] == '$';
         bool capital = false;
         if (dollar) {
@@ -333,13 +354,7 @@ std::string CheckWord(const SlotList& table, WordList& list, size_t i, size_t n)
             capital = StartsWithCapital(list[i]);
             form = LowerCase(list[i]);
         }
-        std::string_view rest = std::string_view(slot);
-        const size_t bar = rest.find(kSlotSeparator);
-        rest = bar == std::string_view::npos ? std::string_view{} : rest.substr(bar + 1);
-        while (!rest.empty()) {
-            const size_t next = rest.find(kSlotSeparator);
-            const std::string_view entry = rest.substr(0, next);
-            rest = next == std::string_view::npos ? std::string_view{} : rest.substr(next + 1);
+        for (const std::string_view entry : entries) {
             if (entry.empty())
                 continue;
             const std::string_view pattern = TrimTrailingSpaces(NameOf(entry));
@@ -403,6 +418,35 @@ std::string CheckWord(const SlotList& table, WordList& list, size_t i, size_t n)
         return true;
     });
     return report;
+}
+
+} // namespace
+
+std::string CheckWord(const SlotList& table, WordList& list, size_t i, size_t n) {
+    const auto find = [&table](std::string_view key, std::vector<std::string_view>& entries) {
+        entries.clear();
+        const HashFindResult found =
+            HashFind(table, key, table.size(), kSlotSeparator, SlotHash::Mixed);
+        if (!found.found)
+            return false;
+        std::string_view rest = table[static_cast<size_t>(found.index)];
+        const size_t bar = rest.find(kSlotSeparator);
+        rest = bar == std::string_view::npos ? std::string_view{} : rest.substr(bar + 1);
+        while (!rest.empty()) {
+            const size_t next = rest.find(kSlotSeparator);
+            entries.push_back(rest.substr(0, next));
+            rest = next == std::string_view::npos ? std::string_view{} : rest.substr(next + 1);
+        }
+        return true;
+    };
+    return CheckWordWith(find, list, i, n);
+}
+
+std::string CheckWord(const EntryTable& table, WordList& list, size_t i, size_t n) {
+    const auto find = [&table](std::string_view key, std::vector<std::string_view>& entries) {
+        return table.Find(key, entries);
+    };
+    return CheckWordWith(find, list, i, n);
 }
 
 bool CensorMatch(std::string_view word, std::string_view censorList, bool& rangeFlag) {
@@ -512,9 +556,17 @@ PronunciationFilter::DicPrepare(std::string_view selection) {
     // Drop the old table first, so two large tables never live side by side.
     m_table.reset();
     m_stamps.clear();
-    std::vector<std::string> lines;
-    LoadDictionaries(lines, selection, kPronunciationExtension, m_programDir);
-    auto table = BuildPronunciationTable(lines);
+    // The files are read twice (counting, then filing) rather than held as a list of lines:
+    // a full-form dictionary has millions of them.
+    auto table = std::make_shared<PronunciationTable>();
+    size_t bytes = 0;
+    const size_t lines = ForEachDictionaryLine(selection, kPronunciationExtension, m_programDir,
+                                               [&bytes](std::string_view l) { bytes += l.size(); });
+    table->entries.Reserve(lines, bytes);
+    ForEachDictionaryLine(selection, kPronunciationExtension, m_programDir,
+                          [&table](std::string_view l) { table->entries.Add(l); });
+    table->entries.Finish();
+    table->tags = GetTags(table->entries);
     m_table = table;
     m_stamps = std::move(stamps);
     return table;
@@ -539,7 +591,7 @@ bool PronunciationFilter::Filter(std::string& text, bool keepLineBreaks, bool ig
                 CensorMatchItems(list[i], censor, rangeFlag))
                 list[i].clear();
             if (!list[i].empty() && !IsLineMarker(list[i]))
-                CheckWord(table->slots, list, i, n);
+                CheckWord(table->entries, list, i, n);
             if (hooks.setProgress)
                 hooks.setProgress(i + 1);
             if (hooks.processEvents)

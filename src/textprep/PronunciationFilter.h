@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textprep/Dictionaries.h"
+#include "textprep/EntryTable.h"
 #include "textprep/SlotList.h"
 #include "textprep/WordList.h"
 
@@ -11,14 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// Qt's "slots" keyword macro would swallow the member of that name below; the header stays
-// usable after Qt headers.
-#ifdef slots
-#pragma push_macro("slots")
-#undef slots
-#define VOCALIX_RESTORE_QT_SLOTS
-#endif
 
 // The pronunciation filter: rewrites text word by word with the entries of the selected .dic
 // files and inserts the dictionaries' tag values around paragraphs and dialogue.
@@ -39,18 +32,18 @@ void DicPrepare(const std::vector<std::string>& lines, SlotList& table);
 
 // Reads the nine tag values from a prepared table.
 DictionaryTags GetTags(const SlotList& table);
+DictionaryTags GetTags(const EntryTable& table);
 
-// A prepared table with its tag values.
+// A prepared table with its tag values. The entries answer as the slot list of DicPrepare
+// does, in a form that stays small and fast for dictionaries of millions of lines.
 struct PronunciationTable {
-    SlotList slots;
+    EntryTable entries;
     DictionaryTags tags;
-    // The slot list, for code where Qt's "slots" macro is in force.
-    const SlotList& Slots() const { return slots; }
-    // Bytes held by the table (slots and their text).
+    // Bytes held by the table (entries and tag values).
     size_t MemoryBytes() const;
 };
 
-// DicPrepare and GetTags over the given lines.
+// DicPrepare and GetTags over the given lines, into the compact form.
 std::shared_ptr<const PronunciationTable>
 BuildPronunciationTable(const std::vector<std::string>& lines);
 
@@ -67,6 +60,7 @@ std::string ApplyReplacement(std::string_view form, std::string_view pattern,
 // Rewrites the element at i (and the following ones for phrase entries) with every entry that
 // applies; returns the applied entries as "pattern=replacement" joined by "|".
 std::string CheckWord(const SlotList& table, WordList& list, size_t i, size_t n);
+std::string CheckWord(const EntryTable& table, WordList& list, size_t i, size_t n);
 
 // Whether the word is censored by the "_CENZ_" list; carries the range flag between words.
 bool CensorMatch(std::string_view word, std::string_view censorList, bool& rangeFlag);
@@ -120,8 +114,3 @@ private:
 };
 
 } // namespace vocalix::textprep
-
-#ifdef VOCALIX_RESTORE_QT_SLOTS
-#pragma pop_macro("slots")
-#undef VOCALIX_RESTORE_QT_SLOTS
-#endif

@@ -3,7 +3,9 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace vocalix::textprep {
@@ -263,6 +265,7 @@ std::string RegExpr::Replace(std::string_view subject, std::string_view replacem
     Impl& d = *m_impl;
     std::string result;
     result.reserve(subject.size());
+    const size_t limit = MaxReplaceResult(subject.size());
     size_t start = 0; // where the next search begins; all before it is in result
     while (start <= subject.size() && MatchAt(subject, start)) {
         const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(d.matchData);
@@ -270,10 +273,12 @@ std::string RegExpr::Replace(std::string_view subject, std::string_view replacem
         result.append(subject.substr(start, matchStart - start));
         if (substitute) {
             const int groups = static_cast<int>(pcre2_get_ovector_count(d.matchData));
-            result += SubstituteTemplate(replacement, subject, ov, groups);
+            result += SubstituteTemplate(replacement, subject, ov, groups, limit - result.size());
         } else {
             result.append(replacement);
         }
+        if (result.size() > limit)
+            throw RegExprError("the replacement grows the text beyond its limit");
         if (matchEnd > matchStart) {
             start = matchEnd;
             continue;
@@ -291,8 +296,13 @@ std::string RegExpr::Replace(std::string_view subject, std::string_view replacem
     return result;
 }
 
+size_t MaxReplaceResult(size_t subjectSize) {
+    constexpr size_t kFloor = size_t{1} << 20;
+    return std::max(kFloor, subjectSize > SIZE_MAX / 64 ? SIZE_MAX : subjectSize * 64);
+}
+
 std::string SubstituteTemplate(std::string_view replacement, std::string_view subject,
-                               const size_t* ovector, int groupCount) {
+                               const size_t* ovector, int groupCount, size_t limit) {
     std::string out;
     auto appendGroup = [&](long n) {
         if (n < 0 || n > kMaxReplacementGroup || n >= groupCount)
@@ -300,6 +310,8 @@ std::string SubstituteTemplate(std::string_view replacement, std::string_view su
         const size_t s = ovector[2 * n], e = ovector[2 * n + 1];
         if (s == PCRE2_UNSET || e < s || e > subject.size())
             return;
+        if (e - s > limit - std::min(limit, out.size()))
+            throw RegExprError("the replacement grows the text beyond its limit");
         out.append(subject.substr(s, e - s));
     };
     auto isDigit = [](char c) { return c >= '0' && c <= '9'; };

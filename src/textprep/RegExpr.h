@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -53,7 +54,8 @@ public:
 
     // Every non-overlapping match replaced at once. With substitute the replacement is a
     // template ($&, $n, ${n}, backslash escapes); otherwise it is inserted as it stands.
-    // Throws RegExprError, leaving nothing half replaced.
+    // Throws RegExprError, leaving nothing half replaced, also when the result would grow
+    // beyond MaxReplaceResult of the subject.
     std::string Replace(std::string_view subject, std::string_view replacement,
                         bool substitute = true);
 
@@ -71,10 +73,16 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+// The largest text one replacement may give for a subject of this size: 64 times the
+// subject, and at least 1 MB. A rule that would grow a fragment further is treated as failing,
+// so a rule like "(.)=$1$1$1..." cannot eat all memory while the other rules still apply.
+size_t MaxReplaceResult(size_t subjectSize);
+
 // Expands a replacement template for one match. ovector holds start/end pairs of
-// groupCount groups (group 0 included) as the engine reports them.
+// groupCount groups (group 0 included) as the engine reports them. Throws RegExprError when
+// the groups would take the result past limit bytes.
 std::string SubstituteTemplate(std::string_view replacement, std::string_view subject,
-                               const size_t* ovector, int groupCount);
+                               const size_t* ovector, int groupCount, size_t limit = SIZE_MAX);
 
 // Rewrites every "$" followed by exactly two digits d1 d2 into "${d1}d2", so that "$12" always
 // means group 1 followed by the digit 2.

@@ -32,10 +32,27 @@ size_t HashIndex(std::string_view key, size_t n) {
     return n == 0 ? 0 : h % n;
 }
 
-HashFindResult HashFind(const SlotList& slots, std::string_view key, size_t n, char separator) {
+size_t MixedHashIndex(std::string_view key, size_t n) {
+    return n == 0 ? 0 : static_cast<size_t>(MixedHash(key) % n);
+}
+
+uint64_t MixedHash(std::string_view key) {
+    uint64_t h = 0xCBF29CE484222325u; // FNV-1a, then a 64-bit finaliser spreads every bit
+    for (unsigned char b : key)
+        h = (h ^ b) * 0x100000001B3u;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDu;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53u;
+    h ^= h >> 33;
+    return h;
+}
+
+HashFindResult HashFind(const SlotList& slots, std::string_view key, size_t n, char separator,
+                        SlotHash hash) {
     if (n == 0 || slots.size() < n)
         return {};
-    const size_t start = HashIndex(key, n);
+    const size_t start = hash == SlotHash::Mixed ? MixedHashIndex(key, n) : HashIndex(key, n);
     size_t index = start;
     for (;;) {
         const std::string& slot = slots[index];

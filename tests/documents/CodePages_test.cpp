@@ -45,7 +45,36 @@ TEST(Detectors, DeclaredUtf8WinsOverTheBytes) {
     EXPECT_TRUE(IsUtf8Text("<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
     // Only the first 1024 characters are looked at, and the quote is part of the mark.
     EXPECT_FALSE(IsUtf8Text(std::string(1024, ' ') + "encoding=\"utf-8\""));
-    EXPECT_FALSE(IsUtf8Text("charset=utf-8;"));
+    EXPECT_FALSE(IsUtf8Text("charset=utf-80"));
+}
+
+TEST(Detectors, EveryFormOfTheUtf8DeclarationAndUtf16) {
+    const std::string russian = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"; // Привет
+    for (const char* head :
+         {"<meta charset=\"utf-8\">", "<meta charset='UTF-8'>", "<meta charset=utf-8>",
+          "<meta charset=Utf-8 />", "text/html; charset=utf-8;", "<?xml encoding='utf-8'?>"}) {
+        std::string text = std::string(head) + "<p>" + russian;
+        EXPECT_TRUE(IsUtf8Text(text)) << head;
+        EXPECT_EQ(RepairCodePage(text), CodePageRepair::Utf8) << head;
+        EXPECT_EQ(text, std::string(head) + "<p>" + Cp("Привет"));
+    }
+    // Undeclared and too short for the byte statistics, but valid UTF-8 throughout.
+    std::string plain = russian + " 1";
+    EXPECT_EQ(RepairCodePage(plain), CodePageRepair::Utf8);
+    EXPECT_EQ(plain, Cp("Привет 1"));
+    EXPECT_FALSE(IsValidMultibyteUtf8("ascii only"));
+    EXPECT_FALSE(IsValidMultibyteUtf8(Cp("Привет")));
+    EXPECT_FALSE(IsValidMultibyteUtf8("\xC0\x80"));     // overlong
+    EXPECT_FALSE(IsValidMultibyteUtf8("\xED\xA0\x80")); // surrogate
+
+    const std::string le("\xFF\xFE\x1F\x04\x0D\x00\x0A\x00\x3D\xD8\x00\xDE", 12);
+    const std::string be("\xFE\xFF\x04\x1F\x00\x0D\x00\x0A\xD8\x3D\xDE\x00", 12);
+    EXPECT_TRUE(HasUtf16Mark(le));
+    EXPECT_TRUE(HasUtf16Mark(be));
+    EXPECT_FALSE(HasUtf16Mark("\xFF"));
+    EXPECT_EQ(Utf16ToWin(le), Cp("П") + "\r\n?");
+    EXPECT_EQ(Utf16ToWin(be), Cp("П") + "\r\n?");
+    EXPECT_EQ(Utf16ToWin(std::string("\xFF\xFE\x00\xD8\x41", 5)), "?"); // lone surrogate, odd end
 }
 
 TEST(KoiToWin, LettersAndTheExtraCharacters) {

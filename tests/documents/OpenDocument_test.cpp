@@ -25,14 +25,23 @@ TEST(OpenDocument, WebPageLeavesItsTextBesideIt) {
     EXPECT_EQ(dir.Read("a.txt"), r.text);
 }
 
-TEST(OpenDocument, DosTextIsRewrittenWindowsTextIsNot) {
+TEST(OpenDocument, RepairedTextNeverReplacesTheFileRead) {
     t::TempDir dir;
-    const std::string dos = dir.File("dos.txt", "\x8F\xE0\xA8\xA2\xA5\xE2\n\xAC\xA8\xE0");
+    const std::string bytes = "\x8F\xE0\xA8\xA2\xA5\xE2\n\xAC\xA8\xE0";
+    const std::string dos = dir.File("dos.txt", bytes);
     const OpenResult r = OpenDocument(dos, "", false);
     EXPECT_TRUE(r.repaired);
-    EXPECT_TRUE(r.written);
+    EXPECT_FALSE(r.written);
+    EXPECT_TRUE(r.modified);
+    EXPECT_EQ(r.codePage, CodePageRepair::Dos);
+    EXPECT_NE(r.notice.find("DOS (866)"), std::string::npos);
     EXPECT_EQ(r.fileName, dos);
-    EXPECT_EQ(dir.Read("dos.txt"), Cp("Привет\r\nмир"));
+    EXPECT_EQ(r.text, Cp("Привет\r\nмир"));
+    EXPECT_EQ(dir.Read("dos.txt"), bytes);
+    // Windows-1251 text that the KOI8 test takes for KOI8 is not destroyed either.
+    const std::string misread = dir.File("w.txt", Cp("привет Привет,"));
+    EXPECT_TRUE(OpenDocument(misread, "", false).modified);
+    EXPECT_EQ(dir.Read("w.txt"), Cp("привет Привет,"));
 
     const std::string win = dir.File("win.TXT", Cp("Привет\nмир"));
     const auto before = fs::last_write_time(win);
@@ -72,13 +81,30 @@ TEST(OpenDocument, NameAfterwardsAndTheImmediateWrite) {
     EXPECT_TRUE(WrittenAtOnce(".txt", true));
 }
 
+TEST(OpenDocument, ConvertedTextTakesTheNextFreeName) {
+    t::TempDir dir;
+    const std::string page = dir.File("a.html", "<p>new");
+    dir.File("a.txt", "edited by the user");
+    dir.File("a (2).txt", "another");
+    const OpenResult r = OpenDocument(page, "", false);
+    EXPECT_TRUE(r.written);
+    EXPECT_EQ(r.fileName, (dir.path() / "a (3).txt").string());
+    EXPECT_EQ(dir.Read("a.txt"), "edited by the user");
+    EXPECT_EQ(dir.Read("a (3).txt"), "\r\nnew");
+    // Opened again: the identical text is reused, no fourth file.
+    EXPECT_EQ(OpenDocument(page, "", false).fileName, r.fileName);
+    EXPECT_FALSE(fs::exists(dir.path() / "a (4).txt"));
+    EXPECT_EQ(FreeTextName((dir.path() / "noext").string(), "x"), (dir.path() / "noext").string());
+}
+
 TEST(OpenDocument, RepairedDictionaryKeepsItsName) {
     t::TempDir dir;
     const std::string dic = dir.File("x.dic", "\xD0\xBF\xD1\x80\xD0\xB8=\xD0\xBE\xD1\x80\xD0\xB8");
     const OpenResult r = OpenDocument(dic, "", false);
     EXPECT_TRUE(r.repaired);
     EXPECT_EQ(r.fileName, dic);
-    EXPECT_EQ(dir.Read("x.dic"), Cp("при=ори"));
+    EXPECT_EQ(r.text, Cp("при=ори"));
+    EXPECT_EQ(dir.Read("x.dic"), "\xD0\xBF\xD1\x80\xD0\xB8=\xD0\xBE\xD1\x80\xD0\xB8");
 }
 
 TEST(OpenDocument, TargetFolderTakesTheConvertedText) {

@@ -5,6 +5,7 @@
 #include "shell/TForm1.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -190,7 +191,10 @@ void TForm1FileTest::droppedFileOpens() {
     form().FormDropFiles({dos});
     QCOMPARE(form().ActiveEditor->Text(), Cp("Привет мир"));
     QCOMPARE(form().CurrentFileName, dos);
-    QCOMPARE(Read("dos.txt"), Cp("Привет мир")); // repaired text written at once
+    // The file read stays as it was; the repaired text waits for a save.
+    QCOMPARE(Read("dos.txt"), std::string("\x8F\xE0\xA8\xA2\xA5\xE2 \xAC\xA8\xE0"));
+    QVERIFY(form().ActiveEditor->Modified());
+    QVERIFY(form().StatusPanel[5]->text().contains(QStringLiteral("DOS (866)")));
 }
 
 void TForm1FileTest::printWithoutPrintSystemSaysSo() {

@@ -221,10 +221,10 @@ TEST(PronunciationFilter, TableSlotsAndTags) {
         lines.push_back(Cp(l));
     DicPrepare(lines, table);
     ASSERT_EQ(table.size(), HashTableSize(21));
-    auto r = HashFind(table, Cp("кот"), table.size(), '|');
+    auto r = HashFind(table, Cp("кот"), table.size(), '|', SlotHash::Mixed);
     ASSERT_TRUE(r.found);
     EXPECT_EQ(table[r.index], Cp("кот|кот=кошка|кот ест=x|кот=кис"));
-    r = HashFind(table, "a", table.size(), '|');
+    r = HashFind(table, "a", table.size(), '|', SlotHash::Mixed);
     ASSERT_TRUE(r.found);
     EXPECT_EQ(table[r.index], "a|a=b|c");
     const DictionaryTags tags = GetTags(table);
