@@ -10,6 +10,8 @@
 #include "textprep/StringRoutines.h"
 
 #include <functional>
+#include <iostream>
+#include <iterator>
 #include <new>
 #include <ostream>
 
@@ -124,11 +126,12 @@ bool IsEndOfOptions(const std::string& arg, bool& ended) {
 }
 
 int RunCli(const std::vector<std::string>& argv, const std::filesystem::path& executableDir,
-           std::ostream& out, std::ostream& err) {
+           std::ostream& out, std::ostream& err, std::istream& in) {
     CliContext ctx;
     ctx.programDir = executableDir;
     ctx.out = &out;
     ctx.err = &err;
+    ctx.in = &in;
     std::vector<std::pair<std::string, std::string>> overrides; // "Section/Key", value
     size_t i = 0;
     for (; i < argv.size(); ++i) {
@@ -177,6 +180,15 @@ int RunCli(const std::vector<std::string>& argv, const std::filesystem::path& ex
     if (!command) {
         err << "vocalix-cli: неизвестная команда: " << name << "\n";
         return kExitError;
+    }
+    // "COMMAND --help" (before any "--") is that command's usage.
+    for (size_t k = i + 1; k < argv.size() && argv[k] != "--"; ++k) {
+        if (argv[k] == "--help" || argv[k] == "-h") {
+            out << "Использование: vocalix-cli " << command->usage << "\n    " << command->summary
+                << "\nFILE \"-\" читается из стандартного ввода.\n";
+            out.flush();
+            return out ? kExitOk : kExitError;
+        }
     }
     std::error_code ec;
     if (!std::filesystem::is_directory(ctx.programDir, ec)) {
@@ -228,7 +240,16 @@ void EmitText(const CliContext& ctx, const std::string& outPath, const std::stri
         throw CliError{"не удалось записать " + outPath + ": " + error};
 }
 
-std::string ReadInputText(const CliContext&, const std::string& path) {
+std::string ReadInputText(const CliContext& ctx, const std::string& path) {
+    if (path == "-") {
+        // Standard input is a plain text, recognised like a ".txt" file.
+        std::string bytes{std::istreambuf_iterator<char>(*ctx.in),
+                          std::istreambuf_iterator<char>()};
+        if (ctx.in->bad())
+            throw CliError{"не удалось прочитать стандартный ввод"};
+        bool repaired = false;
+        return documents::DocumentTextFromBytes(std::move(bytes), ".txt", repaired);
+    }
     std::error_code ec;
     if (const std::string kind = base::SpecialFileKind(path); !kind.empty())
         throw CliError{"это " + kind + ", а не файл: " + path};

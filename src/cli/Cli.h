@@ -3,7 +3,7 @@
 #include "base/IniFile.h"
 
 #include <filesystem>
-#include <iosfwd>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +17,7 @@ struct CliContext {
     std::vector<std::string> args; // the arguments after the command name
     std::ostream* out = nullptr;
     std::ostream* err = nullptr;
+    std::istream* in = nullptr; // standard input, for FILE "-"
 };
 
 // Exit statuses: 0 success, 2 any error (a clear line has been printed to err).
@@ -30,14 +31,15 @@ struct CliError {
 
 // Parses the global options and runs the command; returns the exit status.
 int RunCli(const std::vector<std::string>& argv, const std::filesystem::path& executableDir,
-           std::ostream& out, std::ostream& err);
+           std::ostream& out, std::ostream& err, std::istream& in = std::cin);
 
 // Writes a command's Windows-1251 result: to OUT byte for byte when given, otherwise to
 // standard output converted to UTF-8. Throws CliError when OUT cannot be written.
 void EmitText(const CliContext& ctx, const std::string& outPath, const std::string& cp1251);
 
 // Reads FILE as the window program opens it (code-page repair, HTML, FB2 and RTF converted),
-// without writing anything beside it. Throws CliError when it cannot be read.
+// without writing anything beside it; "-" is standard input, taken as a plain text. Throws
+// CliError when it cannot be read.
 std::string ReadInputText(const CliContext& ctx, const std::string& path);
 
 // The value of -o: refused when empty ("-" is standard output). Throws CliError.

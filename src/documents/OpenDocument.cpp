@@ -71,33 +71,37 @@ bool WrittenAtOnce(const std::string& lowerExt, bool repaired) {
 
 bool ReadDocumentText(const std::string& fileName, std::string& text, bool& repaired,
                       std::vector<std::string>* pictures, CodePageRepair* codePage) {
-    repaired = false;
-    if (codePage)
-        *codePage = CodePageRepair::None;
     std::string bytes;
     if (!base::ReadFileBytes(fileName, bytes))
         return false;
+    text = DocumentTextFromBytes(std::move(bytes), LowerExtension(fileName), repaired, pictures,
+                                 codePage);
+    return true;
+}
+
+std::string DocumentTextFromBytes(std::string bytes, const std::string& lowerExt, bool& repaired,
+                                  std::vector<std::string>* pictures, CodePageRepair* codePage) {
+    repaired = false;
+    if (codePage)
+        *codePage = CodePageRepair::None;
     // UTF-16 is converted before the line ends are touched: its LF is two bytes.
     const bool utf16 = HasUtf16Mark(bytes);
-    text = base::ToCrLf(utf16 ? Utf16ToWin(bytes) : bytes);
+    std::string text = base::ToCrLf(utf16 ? Utf16ToWin(bytes) : bytes);
     bytes.clear();
     bytes.shrink_to_fit();
-    const std::string ext = LowerExtension(fileName);
-    if (ext == ".rtf" && !utf16) {
-        text = base::ToCrLf(RtfToText(text));
-        return true;
-    }
+    if (lowerExt == ".rtf" && !utf16)
+        return base::ToCrLf(RtfToText(text));
     const CodePageRepair repair = utf16 ? CodePageRepair::Utf16 : RepairCodePage(text);
     repaired = repair != CodePageRepair::None;
     if (codePage)
         *codePage = repair;
-    if (IsWebPage(ext) || ext == ".fb2") {
+    if (IsWebPage(lowerExt) || lowerExt == ".fb2") {
         std::vector<std::string> found;
         text = HtmlToText(text, found);
         if (pictures)
             *pictures = std::move(found);
     }
-    return true;
+    return text;
 }
 
 OpenResult OpenDocument(const std::string& fileName, const std::string& targetFolder,

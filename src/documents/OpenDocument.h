@@ -50,6 +50,11 @@ bool ReadDocumentText(const std::string& fileName, std::string& text, bool& repa
                       std::vector<std::string>* pictures = nullptr,
                       CodePageRepair* codePage = nullptr);
 
+// The same conversion for bytes already read; lowerExt (".txt", ".fb2"...) says what they are.
+std::string DocumentTextFromBytes(std::string bytes, const std::string& lowerExt, bool& repaired,
+                                  std::vector<std::string>* pictures = nullptr,
+                                  CodePageRepair* codePage = nullptr);
+
 // The immediate-write rule: the lower-case extension occurs in the list of converted
 // formats (as a substring), or the code page was repaired.
 bool WrittenAtOnce(const std::string& lowerExt, bool repaired);

@@ -28,7 +28,7 @@ protected:
         out.str({});
         err.str({});
         args.insert(args.begin(), {"--program-dir", dir.string()});
-        return vocalix::cli::RunCli(args, dir, out, err);
+        return vocalix::cli::RunCli(args, dir, out, err, in);
     }
     // A Windows-1251 file written from UTF-8 source text.
     std::string Write(const std::string& name, const char* utf8) {
@@ -44,4 +44,5 @@ protected:
 
     std::filesystem::path dir;
     std::ostringstream out, err;
+    std::istringstream in; // standard input of the command
 };

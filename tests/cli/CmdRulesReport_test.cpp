@@ -57,3 +57,20 @@ TEST_F(CliRulesReport, ChangedTextAppliesRulesBeforeTheDictionary) {
                          "\r\n# Список замен по \"w.dic\". Правил: 1, применены: 1 раз к тексту "
                          "из 3 слов\r\n\r\nкилометров=киломе'тров\r\n");
 }
+
+TEST_F(CliTest, CommandHelpAndStandardInput) {
+    // "COMMAND --help" prints that command's usage, whatever else is missing.
+    EXPECT_EQ(Run({"changed-text", "--help"}), 0);
+    EXPECT_NE(out.str().find("changed-text [--dic SELECTION] [-o OUT] FILE"), std::string::npos);
+    EXPECT_TRUE(err.str().empty());
+    EXPECT_EQ(Run({"sort-lines", "-h"}), 0);
+    EXPECT_NE(out.str().find("sort-lines"), std::string::npos);
+    // "-" reads standard input as a plain text, code page recognised as for a file.
+    in.str(vocalix::base::Cp("б\r\nа\r\n"));
+    EXPECT_EQ(Run({"sort-lines", "-"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "а\r\nб\r\n");
+    in.clear();
+    in.str("\xef\xbb\xbf\xd0\xb2\n"); // UTF-8 with a byte-order mark: "в"
+    EXPECT_EQ(Run({"changed-text", "-"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "в\r\n");
+}
