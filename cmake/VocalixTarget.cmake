@@ -7,10 +7,21 @@ function(vocalix_setup_target target)
   endif()
 endfunction()
 
+# The include root of one src/ folder: a folder holding only a link named like it, so that
+# "textprep/WordList.h" resolves for the folder's own target and for the targets that link it,
+# and a lower tier that includes a higher one fails to compile.
+function(vocalix_folder_includes target scope)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(root ${CMAKE_BINARY_DIR}/include-tiers/${folder})
+  file(MAKE_DIRECTORY ${root})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${folder} SYMBOLIC)
+  target_include_directories(${target} ${scope} ${root})
+endfunction()
+
 # A plain-C++ or Qt library of one src/ folder.
 function(vocalix_library target)
   add_library(${target} STATIC ${ARGN})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  vocalix_folder_includes(${target} PUBLIC)
   vocalix_setup_target(${target})
 endfunction()
 
@@ -59,12 +70,12 @@ function(vocalix_tier target)
   if(NOT sources)
     # A folder with nothing built in it yet still offers its dependencies.
     add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    vocalix_folder_includes(${target} INTERFACE)
     target_link_libraries(${target} INTERFACE ${T_LIBS})
     return()
   endif()
   add_library(${target} STATIC ${sources} ${headers})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  vocalix_folder_includes(${target} PUBLIC)
   target_link_libraries(${target} PUBLIC ${T_LIBS})
   if(T_AUTOMOC)
     set_target_properties(${target} PROPERTIES AUTOMOC ON)

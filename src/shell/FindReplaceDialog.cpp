@@ -11,9 +11,7 @@
 namespace vocalix::shell {
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using base::U;
 
 QPushButton* AddButton(QGridLayout* grid, int row, const char* name, const char* caption) {
     auto* button = new QPushButton(U(caption));

@@ -39,9 +39,7 @@ namespace vocalix::shell {
 
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using base::U;
 
 // Hint "short|long": the tool tip and the status-line text; without "|" it serves as both.
 void SetHint(QWidget* widget, const QString& hint) {

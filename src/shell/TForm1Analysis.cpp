@@ -22,9 +22,7 @@
 namespace vocalix::shell {
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using base::U;
 
 const char* const kSetOperationFilter =
     "Текстовые файлы (.txt) (*.txt);;Словари произношения (.dic, .ini) (*.dic *.ini);;"

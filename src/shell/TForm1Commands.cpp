@@ -1,4 +1,5 @@
 // The command table, the menus, the context menu and the toolbars of the main window.
+#include "base/QtText.h"
 #include "shell/TForm1.h"
 
 #include <QAction>
@@ -179,9 +180,7 @@ const CommandRow kCommands[] = {
      &TForm1::EditSelectAllExecute},
 };
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using base::U;
 
 // A toolbar image drawn from a symbol, for the buttons the style has no picture for.
 QIcon GlyphIcon(const QString& glyph, const QColor& colour) {

@@ -1,6 +1,8 @@
 // The dictionary panel and the window's pronunciation filter.
 #include "shell/TForm1.h"
 
+#include "shell/PanelLayout.h"
+
 #include "base/QtText.h"
 #include "shell/DictionaryList.h"
 #include "textprep/DictionaryPanel.h"
@@ -29,7 +31,7 @@ void PlacePanel(QSplitter* splitter, bool shown, bool pictures, int picMargin) {
         return sum;
     }();
     if (pictures && sizes.size() >= 3) {
-        const textprep::PageSpan span = textprep::PagesBesidePictures(shown, picMargin);
+        const PageSpan span = PagesBesidePictures(shown, picMargin);
         sizes[0] = shown ? kPanelWidth : 0;
         sizes[1] = std::max(0, span.width);
         sizes[2] = std::max(0, all - sizes[0] - sizes[1]);

@@ -25,9 +25,7 @@
 namespace vocalix::shell {
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using base::U;
 
 } // namespace
 

@@ -14,9 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using base::U;
 
 QString PathText(const std::string& cp1251Path) {
     return QString::fromStdString(FsPath(cp1251Path).string());

@@ -27,9 +27,7 @@
 namespace vocalix::shell {
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using base::U;
 
 bool FileExists(const std::string& cp1251Path) {
     std::error_code ec;

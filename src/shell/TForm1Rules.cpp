@@ -26,9 +26,7 @@ namespace {
 
 namespace tp = vocalix::textprep;
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using base::U;
 
 // Characters of the page a preview works on.
 constexpr size_t kPreviewLength = 1024;

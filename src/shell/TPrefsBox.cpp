@@ -23,9 +23,7 @@
 namespace vocalix::shell {
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using base::U;
 
 QLabel* Label(const char* utf8, QWidget* parent, const char* name = nullptr) {
     auto* l = new QLabel(U(utf8), parent);

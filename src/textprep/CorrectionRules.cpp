@@ -68,37 +68,6 @@ const CompiledRules& RulesFor(const RulesSettings& settings, const RegExprOption
     return *cache.back();
 }
 
-// A run under the window's hooks: the magnifier paused throughout, the progress bar moved and
-// pending events let through after every step, the bar reset at the end.
-class HookedRun {
-public:
-    explicit HookedRun(const FilterHooks& hooks) : m_hooks(hooks) {
-        if (m_hooks.pauseMagnifier)
-            m_hooks.pauseMagnifier();
-    }
-    ~HookedRun() {
-        if (m_hooks.setProgress)
-            m_hooks.setProgress(0);
-        if (m_hooks.resumeMagnifier)
-            m_hooks.resumeMagnifier();
-    }
-    HookedRun(const HookedRun&) = delete;
-    HookedRun& operator=(const HookedRun&) = delete;
-    void Max(size_t maximum) const {
-        if (m_hooks.setProgressMax)
-            m_hooks.setProgressMax(maximum);
-    }
-    void Step(size_t position) const {
-        if (m_hooks.setProgress)
-            m_hooks.setProgress(position);
-        if (m_hooks.processEvents)
-            m_hooks.processEvents();
-    }
-
-private:
-    const FilterHooks& m_hooks;
-};
-
 // Every rule of the set over the text; a rule that fails is skipped and the text stays as
 // the previous rule left it.
 void ApplyCompiled(const CompiledRules& rules, std::string& text, const HookedRun& run,

@@ -88,6 +88,38 @@ struct FilterHooks {
     std::function<void()> resumeMagnifier;
 };
 
+// A run under the window's hooks: the magnifier paused throughout (resumed also when the run
+// ends by an exception), the progress bar moved and pending events let through after every
+// step, the bar reset at the end.
+class HookedRun {
+public:
+    explicit HookedRun(const FilterHooks& hooks) : m_hooks(hooks) {
+        if (m_hooks.pauseMagnifier)
+            m_hooks.pauseMagnifier();
+    }
+    ~HookedRun() {
+        if (m_hooks.setProgress)
+            m_hooks.setProgress(0);
+        if (m_hooks.resumeMagnifier)
+            m_hooks.resumeMagnifier();
+    }
+    HookedRun(const HookedRun&) = delete;
+    HookedRun& operator=(const HookedRun&) = delete;
+    void Max(size_t maximum) const {
+        if (m_hooks.setProgressMax)
+            m_hooks.setProgressMax(maximum);
+    }
+    void Step(size_t position) const {
+        if (m_hooks.setProgress)
+            m_hooks.setProgress(position);
+        if (m_hooks.processEvents)
+            m_hooks.processEvents();
+    }
+
+private:
+    const FilterHooks& m_hooks;
+};
+
 // The program-wide filter. It keeps the prepared table of the last selection and reuses it
 // while the selected files keep their names, sizes and modification times, so a reading does
 // not rebuild the table for every fragment.

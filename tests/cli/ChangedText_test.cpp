@@ -20,7 +20,7 @@ class ChangedText : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!fs::is_directory(kCorpus))
-            GTEST_SKIP() << "corpus folder " << kCorpus << " is absent";
+            FAIL() << "corpus folder " << kCorpus << " is absent";
         std::random_device rd;
         m_dir = fs::temp_directory_path() / ("vocalix-cli-" + std::to_string(rd()));
         fs::create_directories(m_dir / "dic");

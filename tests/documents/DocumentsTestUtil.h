@@ -54,6 +54,6 @@ inline std::string CorpusFile(const std::string& relative) {
 
 #define VOCALIX_NEED_CORPUS()                                                                      \
     if (!std::filesystem::is_directory(::vocalix::documents::test::CorpusDir()))                   \
-    GTEST_SKIP() << "corpus folder not found: " << ::vocalix::documents::test::CorpusDir()
+    FAIL() << "corpus folder not found: " << ::vocalix::documents::test::CorpusDir()
 
 } // namespace vocalix::documents::test

@@ -2,6 +2,7 @@
 #include "ScriptedPrompter.h"
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "base/QtText.h"
 #include "shell/TForm1.h"
 
 #include <QAction>
@@ -19,9 +20,7 @@ using vocalix::shell::testing::ScriptedPrompter;
 namespace fs = std::filesystem;
 
 namespace {
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
+using vocalix::base::U;
 } // namespace
 
 class TForm1FileTest : public QObject {

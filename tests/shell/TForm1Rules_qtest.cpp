@@ -18,9 +18,7 @@ using vocalix::shell::testing::ScriptedPrompter;
 namespace fs = std::filesystem;
 
 namespace {
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
+using vocalix::base::U;
 } // namespace
 
 // The four rule commands and the three spelling commands driven through their actions.

@@ -1,6 +1,7 @@
 #include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/Cp1251.h"
+#include "base/QtText.h"
 #include "shell/TForm1.h"
 
 #include <QAction>
@@ -25,9 +26,7 @@ using namespace vocalix::shell;
 using vocalix::shell::testing::ScriptedPrompter;
 
 namespace {
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
+using vocalix::base::U;
 } // namespace
 
 class TForm1Test : public QObject {

@@ -22,9 +22,7 @@ using vocalix::shell::TPrefsBox;
 
 namespace {
 
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
+using vocalix::base::U;
 
 void Choose(QComboBox* box, int index) {
     box->setCurrentIndex(index);
