@@ -36,6 +36,13 @@ protected:
         EXPECT_TRUE(vocalix::base::WriteFileAtomic(p, vocalix::base::Cp(utf8)));
         return p.string();
     }
+    // A file of raw bytes, folders made as needed.
+    std::string WriteBytes(const std::filesystem::path& name, const std::string& bytes) {
+        const std::filesystem::path p = dir / name;
+        std::filesystem::create_directories(p.parent_path());
+        EXPECT_TRUE(vocalix::base::WriteFileAtomic(p, bytes));
+        return p.string();
+    }
     std::string Read(const std::filesystem::path& p) {
         std::string bytes;
         vocalix::base::ReadFileBytes(p, bytes);

@@ -1,6 +1,5 @@
-#include "cli/Cli.h"
+#include "CliTestFixture.h"
 
-#include "base/AtomicFile.h"
 #include "base/Cp1251.h"
 
 #include <gtest/gtest.h>
@@ -14,37 +13,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CliConvert : public ::testing::Test {
+class CliConvert : public CliTest {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vocalix-cli7-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     int Run(std::vector<std::string> args) {
-        out.str({});
-        err.str({});
-        args.insert(args.begin(), {"--program-dir", dir.string(), "convert"});
-        return vocalix::cli::RunCli(args, dir, out, err);
+        args.insert(args.begin(), "convert");
+        return CliTest::Run(std::move(args));
     }
     std::string Write(const std::string& name, const std::string& bytes) {
-        const fs::path p = dir / name;
-        fs::create_directories(p.parent_path());
-        EXPECT_TRUE(vocalix::base::WriteFileAtomic(p, bytes));
-        return p.string();
+        return WriteBytes(name, bytes);
     }
-    std::string Read(const fs::path& p) {
-        std::string bytes;
-        vocalix::base::ReadFileBytes(p, bytes);
-        return bytes;
-    }
-
-    fs::path dir;
-    std::ostringstream out, err;
 };
 
 } // namespace
