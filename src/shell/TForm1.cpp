@@ -410,13 +410,11 @@ void TForm1::UpdateEditCommands() {
 namespace {
 
 // Locked while a reading or recording runs: commands that change the text or start another
-// run, and the voice and generation controls (changing them would replace the engine that
-// plays).
+// run.
 constexpr const char* kLockedWhileSpeaking[] = {
-    "TBSpeak",  "NSpeakSpeak", "TBDic",    "NSpeakDic", "NSpeakSpeakCB",
-    "TBFind",   "NEditFind",   "TBRepl",   "TBFormat",  "NFormatParag",
-    "TBFont",   "TBMP3",       "NFileMP3", "TBOpen",    "NFileOpen",
-    "TBCreate", "NFileCreate", "ASAPI",    "TBSAPI"};
+    "TBSpeak",   "NSpeakSpeak", "TBDic",     "NSpeakDic",    "NSpeakSpeakCB", "TBFind",
+    "NEditFind", "TBRepl",      "TBFormat",  "NFormatParag", "TBFont",        "TBMP3",
+    "NFileMP3",  "TBOpen",      "NFileOpen", "TBCreate",     "NFileCreate"};
 constexpr const char* kRunControls[] = {"TBPause", "NSpeakPause", "TBStop", "NSpeakStop"};
 
 } // namespace
@@ -432,8 +430,13 @@ void TForm1::UnForbidUserFeatures() {
 void TForm1::SetUserFeatures(bool allowed) {
     for (const char* name : kLockedWhileSpeaking)
         SetItemEnabled(name, allowed);
-    ComboBox1->setEnabled(allowed);
-    cbX->setEnabled(allowed);
+    // The voice and the engine generation stay locked through a pause as well: changing them
+    // would replace the engine that holds the paused reading.
+    const bool voiceFree = allowed && !IsReading() && !IsRecording();
+    for (const char* name : {"ASAPI", "TBSAPI"})
+        SetItemEnabled(name, voiceFree);
+    ComboBox1->setEnabled(voiceFree);
+    cbX->setEnabled(voiceFree);
     ActiveEditor->SetReadOnly(!allowed);
     for (const char* name : kRunControls)
         SetItemEnabled(name, !allowed);

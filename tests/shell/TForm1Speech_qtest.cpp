@@ -44,6 +44,8 @@ private slots:
         QVERIFY(form.IsPaused());
         QCOMPARE(form.StatusPanel[2]->text(), QString::fromUtf8("Пауза"));
         QVERIFY(form.windowIconText().startsWith(QString::fromUtf8("Vocalix - Пауза: ")));
+        QVERIFY(!form.ActiveEditor->ReadOnly()); // editing is allowed during a pause
+        QVERIFY(!form.ComboBox1->isEnabled());   // the paused engine is kept
         QTest::qWait(300);
         const int frozen = form.ActiveEditor->SelLength();
         QTest::qWait(1000);
