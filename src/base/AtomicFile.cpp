@@ -26,11 +26,16 @@ std::string RandomSuffix() {
 
 } // namespace
 
+std::filesystem::path TempPathBeside(const std::filesystem::path& target) {
+    const std::filesystem::path dir =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    return dir / ("." + target.filename().string() + ".tmp-" + RandomSuffix());
+}
+
 bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes,
                      std::string* error) {
     namespace fs = std::filesystem;
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const fs::path temp = dir / ("." + target.filename().string() + ".tmp-" + RandomSuffix());
+    const fs::path temp = TempPathBeside(target);
 
     // Keep the permissions of a file we replace; new files get the usual 0666 & ~umask.
     mode_t mode = 0666;

@@ -28,6 +28,9 @@ const Command kCommands[] = {
     {"convert", "convert [--to DIR] FILE...", "документы в текст (.txt)", CmdConvert},
     {"voices", "voices", "список голосов обоих поколений", CmdVoices},
     {"speak", "speak [--dic SELECTION] FILE", "прочитать текст вслух", CmdSpeak},
+    {"record", "record [--dic SELECTION] [--to DIR] FILE...",
+     "записать тексты в аудиофайлы (WAV, MP3, OGG)", CmdRecord},
+    {"series", "series FILE", "разбить текст на части сериала", CmdSeries},
 };
 
 void PrintHelp(std::ostream& out) {

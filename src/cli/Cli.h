@@ -47,5 +47,7 @@ int CmdSpell(CliContext& ctx);
 int CmdConvert(CliContext& ctx);
 int CmdVoices(CliContext& ctx);
 int CmdSpeak(CliContext& ctx);
+int CmdRecord(CliContext& ctx);
+int CmdSeries(CliContext& ctx);
 
 } // namespace vocalix::cli
