@@ -179,4 +179,98 @@ ConvertResult ConvertWav(int acNumber, const std::string& allParam, const fs::pa
     return result;
 }
 
+struct StreamingEncoder::Impl {
+    QProcess process;
+    fs::path temp, target;
+    bool running = false;
+};
+
+StreamingEncoder::StreamingEncoder() : m(std::make_unique<Impl>()) {}
+
+StreamingEncoder::~StreamingEncoder() {
+    Abort();
+}
+
+bool StreamingEncoder::Start(int acNumber, const std::string& allParam, const fs::path& target,
+                             const fs::path& programDir, const std::string& wavHeader) {
+    const fs::path program = FindEncoder(EncoderProgram(acNumber), programDir);
+    if (program.empty())
+        return false;
+    m->target = fs::absolute(target);
+    m->temp = base::TempPathBeside(m->target);
+    QStringList args;
+    for (const std::string& a : EncoderArguments(acNumber, allParam, "-", m->temp))
+        args << QString::fromStdString(a);
+    // Progress output nobody reads must not fill a pipe and stall the encoder.
+    m->process.setStandardOutputFile(QProcess::nullDevice());
+    m->process.setStandardErrorFile(QProcess::nullDevice());
+    m->process.start(Q(program), args);
+    if (!m->process.waitForStarted(-1))
+        return false;
+    m->running = true;
+    Write(wavHeader.data(), wavHeader.size(), {});
+    return m->running;
+}
+
+void StreamingEncoder::Write(const char* bytes, size_t size, const std::function<void()>& pump) {
+    if (!m->running)
+        return;
+    if (m->process.state() != QProcess::Running ||
+        m->process.write(bytes, static_cast<qint64>(size)) != static_cast<qint64>(size)) {
+        m->running = false;
+        return;
+    }
+    // Push what the pipe takes now; hold on only when far ahead of the encoder.
+    m->process.waitForBytesWritten(0);
+    constexpr qint64 kAhead = 8 << 20;
+    while (m->process.bytesToWrite() > kAhead && m->process.state() == QProcess::Running) {
+        m->process.waitForBytesWritten(pump ? 20 : 1000);
+        if (pump)
+            pump();
+    }
+}
+
+bool StreamingEncoder::Finish(const std::function<void()>& pump) {
+    if (!m->running) {
+        Abort();
+        return false;
+    }
+    m->running = false;
+    while (m->process.bytesToWrite() > 0 && m->process.state() == QProcess::Running) {
+        m->process.waitForBytesWritten(pump ? 20 : 1000);
+        if (pump)
+            pump();
+    }
+    m->process.closeWriteChannel();
+    while (!m->process.waitForFinished(pump ? 30 : -1)) {
+        if (m->process.state() == QProcess::NotRunning)
+            break;
+        if (pump)
+            pump();
+    }
+    std::error_code ec;
+    const bool exited =
+        m->process.exitStatus() == QProcess::NormalExit && m->process.exitCode() == 0;
+    const auto size = fs::is_regular_file(m->temp, ec) ? fs::file_size(m->temp, ec) : 0;
+    if (exited && !ec && size > 0) {
+        fs::rename(m->temp, m->target, ec);
+        if (!ec)
+            return true;
+    }
+    fs::remove(m->temp, ec);
+    return false;
+}
+
+void StreamingEncoder::Abort() {
+    m->running = false;
+    if (m->process.state() != QProcess::NotRunning) {
+        m->process.kill();
+        m->process.waitForFinished(-1);
+    }
+    if (!m->temp.empty()) {
+        std::error_code ec;
+        fs::remove(m->temp, ec);
+    }
+}
+
 } // namespace vocalix::audio

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,5 +49,31 @@ ConvertResult ConvertWav(int acNumber, const std::string& allParam,
                          const std::filesystem::path& wav, const std::filesystem::path& target,
                          const std::filesystem::path& programDir,
                          const std::function<void()>& pump = {});
+
+// The encoder reading the recording from a pipe while it is made, so that encoding overlaps
+// synthesis. Whatever goes wrong here, the WAV file is still written whole and ConvertWav can
+// take over from it.
+class StreamingEncoder {
+public:
+    StreamingEncoder();
+    ~StreamingEncoder();
+    StreamingEncoder(const StreamingEncoder&) = delete;
+    StreamingEncoder& operator=(const StreamingEncoder&) = delete;
+
+    // False when the encoder cannot be started (then nothing is left behind).
+    bool Start(int acNumber, const std::string& allParam, const std::filesystem::path& target,
+               const std::filesystem::path& programDir, const std::string& wavHeader);
+    // Feeds audio data; waits while the encoder is far behind (running `pump` meanwhile).
+    void Write(const char* bytes, size_t size, const std::function<void()>& pump);
+    // Ends the stream and waits; true when the encoder exited with 0 and its file (not empty)
+    // is now the target.
+    bool Finish(const std::function<void()>& pump);
+    // Stops the encoder and removes its partial file.
+    void Abort();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m;
+};
 
 } // namespace vocalix::audio

@@ -55,7 +55,8 @@ int RealTimeFactorOfIndex(int index) {
 
 RecordResult RecordToWave(speech::SpeechEngine& engine, const std::string& text,
                           const fs::path& wav, const RecordSettings& settings,
-                          const RecordHooks& hooks) {
+                          const RecordHooks& hooks,
+                          const std::function<void(const char*, size_t)>& tee) {
     RecordResult result;
     std::vector<std::string> fragments, offsets;
     speech::SplitToFragments(text, settings.bytesInFrag, fragments, offsets);
@@ -72,6 +73,7 @@ RecordResult RecordToWave(speech::SpeechEngine& engine, const std::string& text,
                        base::Utf8ToCp1251(wav.string()) + "\r\n" + base::Utf8ToCp1251(why);
         return result;
     }
+    writer.tee = tee;
     struct Shared {
         std::mutex mutex;
         std::condition_variable cv;
@@ -181,19 +183,41 @@ RecordOutcome RecordAndConvert(speech::SpeechEngine& engine, const std::string& 
                                const RecordHooks& hooks,
                                const std::function<void(bool)>& converting) {
     RecordOutcome outcome;
-    outcome.record = RecordToWave(engine, text, wav, settings, hooks);
-    if (!outcome.record.written)
-        return outcome;
-    outcome.audioFile = wav;
     const std::string ext = ConverterExtension(acNumber);
-    if (ext.empty())
-        return outcome;
     fs::path target = wav;
     target.replace_extension(ext);
+    StreamingEncoder encoder;
+    std::vector<std::string> fragments, offsets;
+    bool streaming = false;
+    if (!ext.empty()) {
+        speech::SplitToFragments(text, settings.bytesInFrag, fragments, offsets);
+        streaming = !fragments.empty() &&
+                    encoder.Start(acNumber, allParam, target, programDir,
+                                  StreamingWavHeader(AudioFormatOfIndex(settings.formatIndex)));
+    }
+    std::function<void(const char*, size_t)> tee;
+    if (streaming)
+        tee = [&](const char* bytes, size_t size) { encoder.Write(bytes, size, hooks.pump); };
+    outcome.record = RecordToWave(engine, text, wav, settings, hooks, tee);
+    if (!outcome.record.written) {
+        encoder.Abort();
+        return outcome;
+    }
+    outcome.audioFile = wav;
+    if (ext.empty())
+        return outcome;
     if (converting)
         converting(true);
     outcome.converterRan = true;
-    outcome.convert = ConvertWav(acNumber, allParam, wav, target, programDir, hooks.pump);
+    std::error_code ec;
+    if (streaming && encoder.Finish(hooks.pump)) {
+        fs::remove(wav, ec);
+        outcome.convert.status = ConvertResult::Status::Converted;
+        outcome.convert.commandLine =
+            ConverterCommandLine(acNumber, allParam, wav.string(), target.string());
+    } else {
+        outcome.convert = ConvertWav(acNumber, allParam, wav, target, programDir, hooks.pump);
+    }
     if (converting)
         converting(false);
     if (outcome.convert.status == ConvertResult::Status::Converted)

@@ -51,9 +51,11 @@ struct RecordResult {
 
 // Speaks `text` fragment by fragment (fragments of BytesInFrag as the reading loop cuts them)
 // into `wav`. No fragments: nothing is written. An engine error keeps what was recorded.
+// `tee` (when set) gets the audio data as the file does.
 RecordResult RecordToWave(speech::SpeechEngine& engine, const std::string& text,
                           const std::filesystem::path& wav, const RecordSettings& settings,
-                          const RecordHooks& hooks);
+                          const RecordHooks& hooks,
+                          const std::function<void(const char*, size_t)>& tee = {});
 
 struct RecordOutcome {
     RecordResult record;
@@ -62,8 +64,10 @@ struct RecordOutcome {
     std::filesystem::path audioFile; // the file left for the user (WAV, MP3 or OGG); empty if none
 };
 
-// RecordToWave, then the converter of `acNumber` on the result (also after Stop or an engine
-// error). `converting` is told when the encoder starts (true) and ends (false).
+// RecordToWave and the converter of `acNumber` (also after Stop or an engine error). The
+// encoder reads the recording while it is made; when that does not give a file, it runs again
+// on the finished WAV (ConvertWav), whose result and message then count. `converting` is told
+// when the wait for the encoder starts (true) and ends (false).
 RecordOutcome RecordAndConvert(speech::SpeechEngine& engine, const std::string& text,
                                const std::filesystem::path& wav, const RecordSettings& settings,
                                int acNumber, const std::string& allParam,

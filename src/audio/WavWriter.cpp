@@ -17,6 +17,28 @@ AudioFormat AudioFormatOfIndex(int index) {
     return {kRates[index / 4], (index % 4) / 2 ? 16 : 8, index % 2 ? 2 : 1};
 }
 
+std::string StreamingWavHeader(AudioFormat f) {
+    std::string h;
+    auto le = [&h](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            h += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    const int blockAlign = f.channels * f.bits / 8;
+    h += "RIFF";
+    le(0xFFFFFFFFu, 4);
+    h += "WAVEfmt ";
+    le(16, 4);
+    le(1, 2);
+    le(static_cast<uint32_t>(f.channels), 2);
+    le(static_cast<uint32_t>(f.rate), 4);
+    le(static_cast<uint32_t>(f.rate * blockAlign), 4);
+    le(static_cast<uint32_t>(blockAlign), 2);
+    le(static_cast<uint32_t>(f.bits), 2);
+    h += "data";
+    le(0xFFFFFFFFu, 4);
+    return h;
+}
+
 WavWriter::~WavWriter() {
     Cancel();
 }
@@ -76,6 +98,22 @@ bool WavWriter::Emit(const float* mono, long frames, std::string* error) {
         return false;
     }
     m_outputFrames += frames;
+    if (tee) {
+        const size_t count = static_cast<size_t>(frames) * static_cast<size_t>(m_format.channels);
+        m_bytes.resize(count * static_cast<size_t>(m_format.bits / 8));
+        char* out = m_bytes.data();
+        for (size_t i = 0; i < count; ++i) {
+            const float v = std::clamp(data[i], -1.0f, 1.0f);
+            if (m_format.bits == 8) {
+                *out++ = static_cast<char>(std::lround(v * 127.0f) + 128);
+            } else {
+                const auto s = static_cast<int16_t>(std::lround(v * 32767.0f));
+                *out++ = static_cast<char>(s & 0xFF);
+                *out++ = static_cast<char>((s >> 8) & 0xFF);
+            }
+        }
+        tee(m_bytes.data(), m_bytes.size());
+    }
     return true;
 }
 

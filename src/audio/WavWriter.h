@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ struct AudioFormat {
     int bits = 16;
     int channels = 1;
 };
+
+// A WAV header for a stream of unknown length (both sizes 0xFFFFFFFF), as encoders read from a
+// pipe.
+std::string StreamingWavHeader(AudioFormat format);
 
 // The format of cbX entry `index` (0 = 8 kHz 8-bit mono ... 35 = 48 kHz 16-bit stereo);
 // an index outside the list gives the default entry 18 (22 kHz 16-bit mono).
@@ -39,6 +44,10 @@ public:
     void Cancel();
     bool IsOpen() const { return m_file != nullptr; }
 
+    // Gets the audio data as it is written, in the file's sample format (an encoder reads the
+    // recording while it is made).
+    std::function<void(const char* bytes, size_t size)> tee;
+
     long long InputFrames() const { return m_inputFrames; }
     // Length of the audio written so far, in seconds.
     double Seconds() const;
@@ -56,6 +65,7 @@ private:
     long long m_inputFrames = 0;
     long long m_outputFrames = 0;
     std::vector<float> m_in, m_out, m_frames;
+    std::string m_bytes;
 };
 
 } // namespace vocalix::audio
