@@ -68,13 +68,10 @@ void BM_RecordToMp3(benchmark::State& state) {
     double audioSeconds = 0;
     for (auto _ : state) {
         fs::remove(scratch.dir / "book.mp3");
-        // The length is taken from the WAV before the encoder deletes it.
-        const audio::RecordResult r =
-            audio::RecordToWave(*speech::DefaultEngine(), text, wav, settings, {});
-        audioSeconds = r.seconds;
-        const audio::ConvertResult c =
-            audio::ConvertWav(1, "-b64 -h", wav, scratch.dir / "book.mp3", scratch.dir);
-        if (c.status != audio::ConvertResult::Status::Converted)
+        const audio::RecordOutcome r = audio::RecordAndConvert(
+            *speech::DefaultEngine(), text, wav, settings, 1, "-b64 -h", scratch.dir, {});
+        audioSeconds = r.record.seconds;
+        if (r.convert.status != audio::ConvertResult::Status::Converted)
             state.SkipWithError("the encoder failed");
     }
     state.counters["audio_s"] = audioSeconds;

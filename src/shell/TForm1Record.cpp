@@ -21,7 +21,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QSoundEffect>
+#include <QSpinBox>
 #include <QUrl>
+
+#include <array>
 
 namespace vocalix::shell {
 namespace fs = std::filesystem;
@@ -170,6 +173,13 @@ bool TForm1::MP3() {
     };
 
     ForbidUserFeatures();
+    // The voice is fixed for the whole file: a change now would rebuild the engine under it.
+    const std::array<QWidget*, 4> voiceControls{ComboBox1, cbX, trSpeed, trPitch};
+    std::array<bool, 4> voiceEnabled{};
+    for (size_t i = 0; i < voiceControls.size(); ++i) {
+        voiceEnabled[i] = voiceControls[i]->isEnabled();
+        voiceControls[i]->setEnabled(false);
+    }
     SetItemEnabled("TBPause", false);
     SetItemEnabled("NSpeakPause", false);
     StatusExecute();
@@ -184,6 +194,8 @@ bool TForm1::MP3() {
     ProgressBar1->setValue(0);
     AudioFileName.clear();
     m_reader->IsRecording = false;
+    for (size_t i = 0; i < voiceControls.size(); ++i)
+        voiceControls[i]->setEnabled(voiceEnabled[i]);
     UnForbidUserFeatures();
     StatusExecute();
     if (!outcome.record.error.empty())
@@ -200,7 +212,9 @@ bool TForm1::MP3() {
             return !filterFailed;
         BatchActive = false;
     }
-    PlayCompleteSound(ProgramDir);
+    // With the older generation a recording that never started ends without the sound.
+    if (outcome.record.written || m_options.SAPI5)
+        PlayCompleteSound(ProgramDir);
     return !filterFailed;
 }
 

@@ -7,6 +7,7 @@
 #include "shell/TForm1.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -59,11 +60,12 @@ private slots:
         form.m_options.AllParam = "-b64 -h";
         form.m_options.BytesInFrag = 24;
         QString panel3;
-        bool mp3Disabled = false;
+        bool mp3Disabled = false, voiceLocked = false;
         int fragments = 0;
         QTimer::singleShot(0, &form, [&] {
             panel3 = form.StatusPanel[3]->text();
             mp3Disabled = !form.Item("TBMP3")->isEnabled();
+            voiceLocked = !form.ComboBox1->isEnabled();
             fragments = form.ProgressBar1->maximum();
         });
         form.Command("AMP3")->trigger();
@@ -71,6 +73,8 @@ private slots:
                  qPrintable(prompter.asked.empty() ? QString() : prompter.asked.front().text));
         QCOMPARE(panel3, QString::fromUtf8("моя книга.wav"));
         QVERIFY(mp3Disabled);
+        QVERIFY(voiceLocked);
+        QVERIFY(form.ComboBox1->isEnabled());
         QCOMPARE(fragments, 3);
         QVERIFY(fs::file_size(Dir() / "моя книга.mp3") > 1000);
         QVERIFY(!fs::exists(Dir() / "моя книга.wav"));
