@@ -60,6 +60,24 @@ fs::path SeriesBase(const TForm1& f, const std::string& text) {
     return f.ProgramDir / FsPath(documents::NameFromFirstLines(text));
 }
 
+// MakeSeries on the active page with the progress bar running; a refusal is shown.
+audio::SeriesResult CutIntoSeries(TForm1& f, const std::string& folderExt) {
+    const std::string text = f.ActiveEditor->Text();
+    f.ProgressBar1->setRange(0, 100);
+    const audio::SeriesResult series = audio::MakeSeries(
+        text, SeriesBase(f, text), folderExt,
+        {f.m_options.BytesInBlock, f.m_options.ChapHeadSencitive, f.m_options.Header},
+        [&f](int line, int lines) {
+            f.ProgressBar1->setValue(line * 100 / std::max(lines, 1));
+            if (line % 200 == 0)
+                ProcessPendingMessages();
+        });
+    f.ProgressBar1->setValue(0);
+    if (!series.error.empty())
+        f.prompter().Inform(base::ToQString(series.error), CaptionVocalix(), Icon::Warning);
+    return series;
+}
+
 } // namespace
 
 bool TForm1::IsRecording() const {
@@ -74,22 +92,9 @@ void TForm1::AMP3Execute() {
     if (ActiveEditor->IsEmpty() || IsRecording())
         return;
     if (m_options.AudioSplit) {
-        const std::string text = ActiveEditor->Text();
-        const fs::path base = SeriesBase(*this, text);
-        ProgressBar1->setRange(0, 100);
-        const audio::SeriesResult series = audio::MakeSeries(
-            text, base, ".audio",
-            {m_options.BytesInBlock, m_options.ChapHeadSencitive, m_options.Header},
-            [this](int line, int lines) {
-                ProgressBar1->setValue(line * 100 / std::max(lines, 1));
-                if (line % 200 == 0)
-                    ProcessPendingMessages();
-            });
-        ProgressBar1->setValue(0);
-        if (!series.error.empty()) {
-            m_prompter.Inform(base::ToQString(series.error), CaptionVocalix(), Icon::Warning);
+        const audio::SeriesResult series = CutIntoSeries(*this, ".audio");
+        if (!series.error.empty())
             return;
-        }
         std::error_code ec;
         if (series.parts.size() > 1) {
             std::vector<std::string> parts;
@@ -266,21 +271,9 @@ void TForm1::ABatchMP3Execute() {
 void TForm1::ASeriesExecute() {
     if (ActiveEditor->IsEmpty())
         return;
-    const std::string text = ActiveEditor->Text();
-    ProgressBar1->setRange(0, 100);
-    const audio::SeriesResult series =
-        audio::MakeSeries(text, SeriesBase(*this, text), "",
-                          {m_options.BytesInBlock, m_options.ChapHeadSencitive, m_options.Header},
-                          [this](int line, int lines) {
-                              ProgressBar1->setValue(line * 100 / std::max(lines, 1));
-                              if (line % 200 == 0)
-                                  ProcessPendingMessages();
-                          });
-    ProgressBar1->setValue(0);
-    if (!series.error.empty()) {
-        m_prompter.Inform(base::ToQString(series.error), CaptionVocalix(), Icon::Warning);
+    const audio::SeriesResult series = CutIntoSeries(*this, "");
+    if (!series.error.empty())
         return;
-    }
     const QString name = base::ToQString(FileNameOnly(CurrentFileName));
     const QString caption = U("Сериал для ") + name;
     if (series.parts.size() < 2)
