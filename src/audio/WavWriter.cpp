@@ -149,6 +149,26 @@ bool WavWriter::Write(const int16_t* samples, size_t count, std::string* error) 
     }
     if (count == 0)
         return true;
+    if (!m_resampler && m_format.bits == 16 && m_format.channels == 1) {
+        // The engine's own format: the samples go out as they are.
+        m_inputFrames += static_cast<long long>(count);
+        const auto frames = static_cast<sf_count_t>(count);
+        if (sf_write_short(m_file, samples, frames) != frames) {
+            if (error)
+                *error = "cannot write " + m_temp.string() + ": " + sf_strerror(m_file);
+            return false;
+        }
+        m_outputFrames += frames;
+        if (tee) {
+            m_bytes.resize(count * 2);
+            for (size_t i = 0; i < count; ++i) {
+                m_bytes[2 * i] = static_cast<char>(samples[i] & 0xFF);
+                m_bytes[2 * i + 1] = static_cast<char>((samples[i] >> 8) & 0xFF);
+            }
+            tee(m_bytes.data(), m_bytes.size());
+        }
+        return true;
+    }
     m_in.resize(count);
     src_short_to_float_array(samples, m_in.data(), static_cast<int>(count));
     m_inputFrames += static_cast<long long>(count);
