@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (CensorMatch(list[i], table->tags.CENZ, range))
             list[i].clear();
         if (!list[i].empty() && !IsLineMarker(list[i]))
-            CheckWord(table->slots, list, i, list.size());
+            CheckWord(table->entries, list, i, list.size());
     }
     JoinList(list, true, false, table->tags);
     JoinList(list, false, true, table->tags);

@@ -56,6 +56,12 @@ std::string KindOf(mode_t mode) {
 
 } // namespace
 
+std::filesystem::path TempPathBeside(const std::filesystem::path& target) {
+    const std::filesystem::path dir =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    return dir / ("." + target.filename().string() + ".tmp-" + RandomSuffix());
+}
+
 std::string SpecialFileKind(const std::filesystem::path& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
@@ -71,8 +77,7 @@ bool WriteFileAtomic(const std::filesystem::path& link, std::string_view bytes,
         SetError(error, "cannot follow " + link.string());
         return false;
     }
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const fs::path temp = dir / ("." + target.filename().string() + ".tmp-" + RandomSuffix());
+    const fs::path temp = TempPathBeside(target);
 
     // Keep the permissions of a file we replace; new files get the usual 0666 & ~umask.
     mode_t mode = 0666;

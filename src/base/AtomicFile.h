@@ -19,6 +19,9 @@ bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes
 // "устройство", ...; UTF-8), following links; "" for a regular file or nothing at all.
 std::string SpecialFileKind(const std::filesystem::path& path);
 
+// A fresh hidden name beside the target for writing it before a rename (".name.tmp-xxxxxxxx").
+std::filesystem::path TempPathBeside(const std::filesystem::path& target);
+
 // Reads a whole file as bytes. Returns false (and fills *error) when it cannot be read.
 bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes,
                    std::string* error = nullptr);

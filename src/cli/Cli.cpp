@@ -52,6 +52,9 @@ const Command kCommands[] = {
     {"hunt", "hunt --list LIST [-o OUT] FILE", "все слова текста из списка LIST", CmdHunt},
     {"fileop", "fileop difference|intersection|union [-o OUT] FILE1 FILE2",
      "разность, пересечение или объединение строк двух файлов", CmdFileOp},
+    {"record", "record [--dic SELECTION] [--to DIR] FILE...",
+     "записать тексты в аудиофайлы (WAV, MP3, OGG)", CmdRecord},
+    {"series", "series FILE", "разбить текст на части сериала", CmdSeries},
 };
 
 void PrintHelp(std::ostream& out) {

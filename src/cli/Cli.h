@@ -71,5 +71,7 @@ int CmdFreshEye(CliContext& ctx);
 int CmdNames(CliContext& ctx);
 int CmdHunt(CliContext& ctx);
 int CmdFileOp(CliContext& ctx);
+int CmdRecord(CliContext& ctx);
+int CmdSeries(CliContext& ctx);
 
 } // namespace vocalix::cli

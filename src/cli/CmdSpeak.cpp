@@ -3,6 +3,8 @@
 // Before any Qt header: it has a member named like a Qt keyword macro.
 #include "textprep/PronunciationFilter.h"
 
+#include "cli/CliVoice.h"
+
 #include "base/Cp1251.h"
 #include "base/QtText.h"
 #include "base/Settings.h"
@@ -17,34 +19,6 @@
 
 namespace vocalix::cli {
 namespace {
-
-// The voice settings without a window: the list is kept as plain names.
-struct CliToolbar : speech::SpeechToolbar {
-    speech::Engines* engines = nullptr;
-    std::vector<std::string> voices;
-    int index = -1;
-    std::vector<std::string> messages;
-    void ClearVoices() override { voices.clear(), index = -1; }
-    void AddVoice(const std::string& name) override { voices.push_back(name); }
-    int VoiceCount() const override { return static_cast<int>(voices.size()); }
-    int VoiceIndex() const override { return index; }
-    void SetVoiceIndex(int i) override { index = i; }
-    std::string VoiceName(int i) const override { return voices.at(static_cast<size_t>(i)); }
-    void FormHeadSAPI4() override {}
-    void FormHeadSAPI5() override {}
-    void SetSpeedRange(int, int) override {}
-    void SetSpeedPosition(int p) override { engines->trSpeedChange(p); }
-    void SetSpeedEnabled(bool) override {}
-    void SetSpeedHint(const std::string&) override {}
-    void SetPitchRange(int, int) override {}
-    void SetPitchPosition(int p) override { engines->trPitchChange(p); }
-    void SetPitchEnabled(bool) override {}
-    void SetPitchHint(const std::string&) override {}
-    void ShowInformation(const std::string& m) override { messages.push_back(m); }
-    bool DictionariesActive() const override { return false; }
-    void ClearDictionaries() override {}
-    bool IsRecording() const override { return false; }
-};
 
 struct CliHost : speech::ReaderHost {
     CliContext* ctx = nullptr;
@@ -91,12 +65,7 @@ int CmdSpeak(CliContext& ctx) {
         throw CliError{"не указан файл (speak [--dic SELECTION] FILE)"};
     const std::string text = base::ToCrLf(ReadInputText(ctx, file));
 
-    static int argc = 1;
-    static char name[] = "vocalix-cli";
-    static char* argv[] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> app;
-    if (!QCoreApplication::instance())
-        app = std::make_unique<QCoreApplication>(argc, argv);
+    const auto app = EnsureCoreApplication();
 
     base::Options options = base::ReadAllOptions(ctx.settings);
     if (dicGiven)
@@ -122,17 +91,7 @@ int CmdSpeak(CliContext& ctx) {
         }
     };
 
-    engines.GetSAPI(options.SAPI5);
-    engines.VoicesListCreate(toolbar);
-    if (!toolbar.messages.empty())
-        throw CliError{base::Cp1251ToUtf8(toolbar.messages.front())};
-    if (options.Number > 0 && options.Number < toolbar.VoiceCount()) {
-        toolbar.SetVoiceIndex(options.Number);
-        engines.ComboBox1Change(toolbar);
-    }
-    toolbar.SetSpeedPosition(options.Speed != 0 ? options.Speed : engines.StoredSpeed);
-    if (!options.SAPI5 && options.Pitch != 0)
-        toolbar.SetPitchPosition(options.Pitch);
+    SelectVoiceOfSettings(options, engines, toolbar);
 
     if (!reader.Speak(text) || !reader.IsReading) {
         if (!host.error.empty())
@@ -154,6 +113,31 @@ int CmdSpeak(CliContext& ctx) {
     if (!host.error.empty())
         throw CliError{host.error};
     return kExitOk;
+}
+
+std::unique_ptr<QCoreApplication> EnsureCoreApplication() {
+    static int argc = 1;
+    static char name[] = "vocalix-cli";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance())
+        return {};
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+void SelectVoiceOfSettings(const base::Options& options, speech::Engines& engines,
+                           CliToolbar& toolbar) {
+    toolbar.engines = &engines;
+    engines.GetSAPI(options.SAPI5);
+    engines.VoicesListCreate(toolbar);
+    if (!toolbar.messages.empty())
+        throw CliError{base::Cp1251ToUtf8(toolbar.messages.front())};
+    if (options.Number > 0 && options.Number < toolbar.VoiceCount()) {
+        toolbar.SetVoiceIndex(options.Number);
+        engines.ComboBox1Change(toolbar);
+    }
+    toolbar.SetSpeedPosition(options.Speed != 0 ? options.Speed : engines.StoredSpeed);
+    if (!options.SAPI5 && options.Pitch != 0)
+        toolbar.SetPitchPosition(options.Pitch);
 }
 
 } // namespace vocalix::cli

@@ -513,6 +513,12 @@ void TForm1::FormShow() {
 }
 
 bool TForm1::FormCloseQuery() {
+    // A recording holds the engine and the page until its loop returns: ask it to end after
+    // the fragment being spoken, and close on the next request.
+    if (IsRecording()) {
+        AStopExecute();
+        return false;
+    }
     if (ActiveEditor->Modified())
         PageModified[static_cast<size_t>(ActivePageIndex() + 1)] = true;
     bool canClose = true;

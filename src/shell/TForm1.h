@@ -60,7 +60,7 @@ void REAppFromTS(PageEditor* page, const std::vector<std::string>& lines);
 //   TForm1File.cpp    opening, creating, saving, printing documents; pictures; office
 //   TForm1Prefs.cpp   settings, profiles, preferences dialog, recent files, bookmarks
 //   TForm1Speech.cpp  engines, voices, reading aloud
-//   TForm1Audio.cpp   recording, series, batch recording
+//   TForm1Record.cpp  recording, series, batch recording
 //   TForm1Dic.cpp     dictionary panel
 //   TForm1Rules.cpp   correction rules reports, spelling
 //   TForm1Edit.cpp    editing tools, find and replace, typing assistance
@@ -263,13 +263,23 @@ public:
     std::shared_ptr<class SpeechBridge> m_speechBridge;
     void EnsureSpeech();
 
-    // ---- Audio (TForm1Audio.cpp) ----
+    // ---- Recording, series, batch recording (TForm1Record.cpp) ----
     bool IsRecording() const;
     // File name without folder of the audio file being made, or empty.
     std::string RecordingFileTitle() const;
     void AMP3Execute();
     void ASeriesExecute();
-    void ABatchExecute();
+    void ABatchMP3Execute();
+    // Records the active page; false when the batch that called it is to end (the engine
+    // cannot be used).
+    bool MP3();
+    void BatchMP3(const std::vector<std::string>& cp1251Files);
+    std::filesystem::path AudioFileName; // the WAV being written; empty when not recording
+    bool BatchActive = false;
+    int BatchIndex = 0;
+    int BatchCount = 0;
+    // The open dialog's filter entries (the batch dialog shares them).
+    static QStringList OpenFilterEntries();
 
     // ---- Dictionary panel (TForm1Dic.cpp) ----
     void ADicExecute();

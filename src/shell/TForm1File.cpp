@@ -35,6 +35,13 @@ const char* const kOpenFilterEntries[] = {
 
 } // namespace
 
+QStringList TForm1::OpenFilterEntries() {
+    QStringList entries;
+    for (const char* e : kOpenFilterEntries)
+        entries << U(e);
+    return entries;
+}
+
 TForm1::OpenOutcome TForm1::XOpenTo(std::string& fileName, const std::string& targetFolder) {
     const documents::OpenResult r = documents::OpenDocument(
         FsPath(fileName).string(),
