@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const size_t nul = input.find('\0');
     const std::string_view dic = input.substr(0, nul);
-    const std::string_view text = nul == std::string_view::npos ? std::string_view{}
-                                                                : input.substr(nul + 1);
+    const std::string_view text =
+        nul == std::string_view::npos ? std::string_view{} : input.substr(nul + 1);
     std::vector<std::string> lines;
     SplitDictionaryLines(dic, lines);
     const auto table = BuildPronunciationTable(lines);

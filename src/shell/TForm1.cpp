@@ -1,5 +1,6 @@
 // Construction, pages, status line and life cycle of the main window.
 #include "shell/TForm1.h"
+#include "documents/DocumentFiles.h"
 
 #include "textprep/Dictionaries.h"
 
@@ -350,7 +351,7 @@ void TForm1::StatusExecute() {
     StatusPanel[4]->setText(QString::number(m_options.Scale) + QLatin1Char('%'));
     lbSAPI->setText(m_options.SAPI5 ? QStringLiteral("    SAPI5") : QStringLiteral("    SAPI4"));
 
-    const std::string fileTitle = FileNameOnly(CurrentFileName);
+    const std::string fileTitle = documents::FileTitle(CurrentFileName);
     QString appTitle = QStringLiteral("Vocalix");
     if (paused)
         appTitle = U("Vocalix - Пауза: ") + base::ToQString(fileTitle);

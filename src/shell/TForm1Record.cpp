@@ -274,7 +274,7 @@ void TForm1::ASeriesExecute() {
     const audio::SeriesResult series = CutIntoSeries(*this, "");
     if (!series.error.empty())
         return;
-    const QString name = base::ToQString(FileNameOnly(CurrentFileName));
+    const QString name = base::ToQString(documents::FileTitle(CurrentFileName));
     const QString caption = U("Сериал для ") + name;
     if (series.parts.size() < 2)
         m_prompter.Inform(U("Не удалось разбить на части текст \"") + name +

@@ -9,6 +9,7 @@
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
 #include "base/QtText.h"
+#include "documents/DocumentFiles.h"
 #include "shell/TForm1.h"
 #include "shell/WindowText.h"
 #include "speech/Fragments.h"
@@ -167,7 +168,7 @@ void TForm1::AChangeTextFullExecute() {
         if (!Filter(text, true))
             return;
     }
-    const std::string header = base::Cp("# Tекст \"") + FileNameOnly(CurrentFileName) +
+    const std::string header = base::Cp("# Tекст \"") + documents::FileTitle(CurrentFileName) +
                                base::Cp("\", измененный по \"") + m_options.Dictionary + "\" " +
                                ElapsedText(std::chrono::steady_clock::now() - started) + "\r\n\r\n";
     ShowReport(header + text);
@@ -199,7 +200,7 @@ void TForm1::AOrfoExecute() {
     tp::SpellingTable table;
     table.Load(file, 0);
     const std::vector<std::string> words = tp::SpellCheckWords(table, ActiveEditor->SelText());
-    const std::string report = tp::SpellingReportText(FileNameOnly(CurrentFileName), words);
+    const std::string report = tp::SpellingReportText(documents::FileTitle(CurrentFileName), words);
     if (words.size() > kSpellingBoxWords) {
         ShowReport(report);
         return;

@@ -3,6 +3,7 @@
 // Before any Qt header: it declares a member named like a Qt keyword macro.
 #include "textprep/CorrectionRules.h"
 
+#include "documents/DocumentFiles.h"
 #include "shell/TForm1.h"
 
 #include "base/Settings.h"
@@ -98,7 +99,7 @@ public:
     void SetTitleActivity(const std::string& word) override {
         f.setWindowIconText(QStringLiteral("Vocalix - ") + base::ToQString(word) +
                             QStringLiteral(": ") +
-                            base::ToQString(FileNameOnly(f.CurrentFileName)));
+                            base::ToQString(documents::FileTitle(f.CurrentFileName)));
     }
     void ShowMessage(const std::string& text, bool error) override {
         f.prompter().Inform(base::ToQString(text), CaptionVocalix(),

@@ -1,4 +1,5 @@
 #include "shell/WindowText.h"
+#include "documents/DocumentFiles.h"
 
 #include "base/Cp1251.h"
 #include "tools/RoundToDecimals.h"
@@ -7,13 +8,8 @@
 
 namespace vocalix::shell {
 
-std::string FileNameOnly(std::string_view path) {
-    const size_t slash = path.find_last_of('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
 std::string PageTitle(int index, std::string_view separator, std::string_view fileName) {
-    std::string name = FileNameOnly(fileName);
+    std::string name = documents::FileTitle(fileName);
     const size_t dot = name.find_last_of('.');
     if (dot != std::string::npos)
         name.resize(dot);

@@ -7,8 +7,6 @@
 // without widgets. All strings are cp1251.
 namespace vocalix::shell {
 
-// File name without its folder.
-std::string FileNameOnly(std::string_view path);
 // Tab caption of page `index` (zero-based): the page number, the separator (" - ", " - ???"
 // or empty) and the file's name without folder and extension, cut to 64 characters.
 std::string PageTitle(int index, std::string_view separator, std::string_view fileName);
