@@ -28,9 +28,9 @@ endfunction()
 # A GoogleTest program registered with CTest.
 function(vocalix_gtest target)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
-  add_executable(${target} ${T_SOURCES})
+  add_executable(${target} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/GTestMain.cpp)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gtest_main)
+  target_link_libraries(${target} PRIVATE ${T_LIBS} vocalix_base GTest::gtest)
   target_compile_definitions(${target} PRIVATE
     VOCALIX_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
     VOCALIX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -1,3 +1,4 @@
+#include "base/ProcessExit.h"
 #include "base/ProgramFolder.h"
 #include "shell/Profiles.h"
 #include "shell/Prompter.h"
@@ -26,5 +27,5 @@ int main(int argc, char** argv) {
         form.show();
         status = app.exec();
     } // the window is destroyed here: settings and recent files are written
-    return status;
+    vocalix::base::LeaveProcess(status);
 }

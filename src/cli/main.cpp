@@ -1,3 +1,4 @@
+#include "base/ProcessExit.h"
 #include "base/ProgramFolder.h"
 #include "cli/Cli.h"
 
@@ -30,11 +31,15 @@ int main(int argc, char** argv) {
     FillClosedStream(2);
     if (FillClosedStream(1))
         std::cout.setstate(std::ios::badbit); // output cannot arrive: every command fails
-    QCoreApplication app(argc, argv);         // speech and audio commands need an event loop
-    std::vector<std::string> args(argv + 1, argv + argc);
-    const std::filesystem::path exeDir = QCoreApplication::applicationDirPath().toStdString();
-    // The same program folder as the window program: an installed copy works in the user's.
-    const std::filesystem::path programDir =
-        vocalix::base::ResolveProgramFolder(exeDir, vocalix::base::CurrentEnvironment());
-    return vocalix::cli::RunCli(args, programDir, std::cout, std::cerr);
+    int status = 0;
+    {
+        QCoreApplication app(argc, argv); // speech and audio commands need an event loop
+        std::vector<std::string> args(argv + 1, argv + argc);
+        const std::filesystem::path exeDir = QCoreApplication::applicationDirPath().toStdString();
+        // The same program folder as the window program: an installed copy works in the user's.
+        const std::filesystem::path programDir =
+            vocalix::base::ResolveProgramFolder(exeDir, vocalix::base::CurrentEnvironment());
+        status = vocalix::cli::RunCli(args, programDir, std::cout, std::cerr);
+    }
+    vocalix::base::LeaveProcess(status);
 }

@@ -3,6 +3,8 @@
 // cannot play, as PipeWire's PulseAudio service does when no session manager links streams.
 #include "SpeechFakes.h"
 
+#include "base/ProcessExit.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -124,7 +126,12 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    NoAudioTest test;
-    return QTest::qExec(&test, count, args.data());
+    int rc = 0;
+    {
+        NoAudioTest test;
+        rc = QTest::qExec(&test, count, args.data());
+    }
+    server.reset();
+    vocalix::base::LeaveProcess(rc);
 }
 #include "NoAudio_qtest.moc"

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace vocalix::base {
+
+// Ends the process once everything of ours is destroyed and written: flushes the C and C++
+// streams, runs the leak check of sanitizer builds, then leaves without the libraries'
+// exit-time destructors. Qt Multimedia 6.4 stops its sound-server client thread from a static
+// destructor while that thread may still be dispatching a server message, which now and then
+// crashes the exit (a core dump shows pa_pdispatch_run on the client thread against
+// pa_threaded_mainloop_stop under __cxa_finalize).
+[[noreturn]] void LeaveProcess(int status);
+
+} // namespace vocalix::base
