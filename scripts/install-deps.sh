@@ -6,6 +6,8 @@ if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6opengl6-dev
+  # Qt's own dialogs, buttons and context menus in Russian (qtbase_ru.qm)
+  qt6-translations-l10n
   libespeak-ng-dev espeak-ng-data espeak-ng
   # QAudioSink of Qt 6.4 talks to the PulseAudio protocol (served by pipewire-pulse)
   libqt6multimedia6 libpulse0 libpulse-dev
