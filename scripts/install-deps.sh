@@ -17,6 +17,8 @@ PACKAGES=(
   lame vorbis-tools cups-client
   pipewire pipewire-pulse wireplumber pulseaudio-utils dbus dbus-x11
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core sox
+  # the window's accessibility tree is checked over AT-SPI
+  at-spi2-core python3-pyatspi
   clang libclang-rt-14-dev
 )
 missing=()
