@@ -178,6 +178,7 @@ void TForm1::ASaveExecute() {
     }
     ActiveEditor->SetModified(false);
     StatusExecute();
+    RecentChange(CurrentFileName);
 }
 
 void TForm1::ASaveAsExecute() {

@@ -58,6 +58,7 @@ private slots:
     void helpWindowHasContentsAndSearch();
     void typingUndoneLeavesThePageUnmodifiedForEveryCommand();
     void charCodePanelEmptyOnEmptyPage();
+    void recentMenuAndTitleFollowEveryOpenAndSave();
     void fileDialogsInRussianWithPlainFilterEntries();
 
 private:
@@ -313,6 +314,31 @@ void UsabilityTest::charCodePanelEmptyOnEmptyPage() {
     m_form->StatusExecute();
     QCOMPARE(m_form->StatusPanel[1]->text(), QString());
     m_form->ActiveEditor->SetModified(false);
+}
+
+void UsabilityTest::recentMenuAndTitleFollowEveryOpenAndSave() {
+    QStringList paths;
+    for (const char* name : {"/first.txt", "/second.txt"}) {
+        paths << m_dir->path() + QLatin1String(name);
+        QFile file(paths.back());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("text\r\n");
+    }
+    const auto firstRecent = [this] {
+        const QList<QAction*> items = m_form->NFileRecent->actions();
+        return items.isEmpty() ? QString() : items.front()->text();
+    };
+    QVERIFY(m_form->OpenIntoActivePage(CpPath(paths[0].toStdString())));
+    QVERIFY(firstRecent().endsWith(QStringLiteral("first.txt")));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Vocalix - first.txt"));
+    m_form->ActivatePage(1);
+    m_form->PageControl1Change();
+    QVERIFY(m_form->OpenIntoActivePage(CpPath(paths[1].toStdString())));
+    QVERIFY(firstRecent().endsWith(QStringLiteral("second.txt")));
+    m_form->ActivatePage(0);
+    m_form->PageControl1Change();
+    m_form->ASaveExecute();
+    QVERIFY(firstRecent().endsWith(QStringLiteral("first.txt")));
 }
 
 // Last: the translations stay installed for the rest of the program.
