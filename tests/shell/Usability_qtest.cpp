@@ -14,27 +14,29 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
-#include <QPushButton>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTextDocument>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <memory>
 
 using namespace vocalix::shell;
@@ -59,6 +61,7 @@ private slots:
     void typingUndoneLeavesThePageUnmodifiedForEveryCommand();
     void charCodePanelEmptyOnEmptyPage();
     void recentMenuAndTitleFollowEveryOpenAndSave();
+    void dialogsHaveADefaultButtonAndCloseWithEscape();
     void fileDialogsInRussianWithPlainFilterEntries();
 
 private:
@@ -339,6 +342,21 @@ void UsabilityTest::recentMenuAndTitleFollowEveryOpenAndSave() {
     m_form->PageControl1Change();
     m_form->ASaveExecute();
     QVERIFY(firstRecent().endsWith(QStringLiteral("first.txt")));
+}
+
+void UsabilityTest::dialogsHaveADefaultButtonAndCloseWithEscape() {
+    const QList<QDialog*> dialogs = m_form->findChildren<QDialog*>();
+    QVERIFY(dialogs.size() >= 3); // about box, preferences, bookmarks
+    for (QDialog* dialog : dialogs) {
+        const QList<QPushButton*> buttons = dialog->findChildren<QPushButton*>();
+        const bool hasDefault = std::any_of(buttons.begin(), buttons.end(),
+                                            [](QPushButton* b) { return b->isDefault(); });
+        QVERIFY2(hasDefault, dialog->metaObject()->className());
+        dialog->open();
+        QTRY_VERIFY(dialog->isVisible());
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QTRY_VERIFY2(!dialog->isVisible(), dialog->metaObject()->className());
+    }
 }
 
 // Last: the translations stay installed for the rest of the program.
