@@ -6,6 +6,8 @@ if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6opengl6-dev
+  # Qt's own dialogs, buttons and context menus in Russian (qtbase_ru.qm)
+  qt6-translations-l10n
   libespeak-ng-dev espeak-ng-data espeak-ng
   # QAudioSink of Qt 6.4 talks to the PulseAudio protocol (served by pipewire-pulse)
   libqt6multimedia6 libpulse0 libpulse-dev
@@ -15,6 +17,8 @@ PACKAGES=(
   lame vorbis-tools cups-client
   pipewire pipewire-pulse wireplumber pulseaudio-utils dbus dbus-x11
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core sox
+  # the window's accessibility tree is checked over AT-SPI
+  at-spi2-core python3-pyatspi
   clang libclang-rt-14-dev
 )
 missing=()

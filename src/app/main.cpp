@@ -5,11 +5,16 @@
 #include "shell/TForm1.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <filesystem>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vocalix"));
+    // Qt's standard dialogs and context menus speak Russian like the rest of the window.
+    if (!vocalix::shell::LoadQtRussianTranslations())
+        std::fprintf(stderr,
+                     "vocalix: Qt's Russian translations (qtbase_ru.qm) are not installed\n");
     vocalix::shell::QtPrompter prompter;
     // The executable's folder when it can be written, else the per-user folder seeded from the
     // installed data.

@@ -1,11 +1,15 @@
 #include "shell/Prompter.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 
 namespace vocalix::shell {
 
@@ -75,19 +79,48 @@ QString StartPath(const FileDialogOptions& options) {
 
 } // namespace
 
+bool LoadQtRussianTranslations() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+void PrepareFileDialog(QFileDialog& dialog) {
+    // The filter entries read as written; their patterns stay with the dialog.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setViewMode(QFileDialog::Detail);
+    // Room for the name, size, type and date columns.
+    dialog.resize(860, 520);
+}
+
 QString QtPrompter::OpenFile(const FileDialogOptions& options) {
-    QString selected = options.selectedFilter;
-    return QFileDialog::getOpenFileName(m_parent, options.title, StartPath(options), options.filter,
-                                        selected.isEmpty() ? nullptr : &selected);
+    QFileDialog dialog(m_parent, options.title, StartPath(options), options.filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    PrepareFileDialog(dialog);
+    if (!options.selectedFilter.isEmpty())
+        dialog.selectNameFilter(options.selectedFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
 }
 
 QStringList QtPrompter::OpenFiles(const FileDialogOptions& options) {
-    return QFileDialog::getOpenFileNames(m_parent, options.title, StartPath(options),
-                                         options.filter);
+    QFileDialog dialog(m_parent, options.title, StartPath(options), options.filter);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    PrepareFileDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
 }
 
 QString QtPrompter::SaveFile(const FileDialogOptions& options) {
     QFileDialog dialog(m_parent, options.title, options.initialDir, options.filter);
+    PrepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!options.defaultExtension.isEmpty())

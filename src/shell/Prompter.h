@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace vocalix::shell {
@@ -56,6 +57,13 @@ public:
 };
 
 // The real dialogs, parented to the given window.
+// Qt's own dialogs, buttons and context menus in Russian: installs Qt's Russian translations
+// from the folder the Qt installation names. False when they are not installed.
+bool LoadQtRussianTranslations();
+
+// The size, view and filter display every file dialog of the program shares.
+void PrepareFileDialog(QFileDialog& dialog);
+
 class QtPrompter : public Prompter {
 public:
     explicit QtPrompter(QWidget* parent = nullptr) : m_parent(parent) {}

@@ -6,6 +6,8 @@
 
 #include "base/Cp1251.h"
 #include "base/QtText.h"
+#include "shell/AccessibleNames.h"
+#include "shell/HelpWindow.h"
 #include "shell/WindowText.h"
 #include "tools/RoundToDecimals.h"
 #include "windows/TAboutBox.h"
@@ -15,7 +17,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -30,6 +31,7 @@
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -47,6 +49,14 @@ void SetHint(QWidget* widget, const QString& hint) {
     const qsizetype bar = hint.indexOf(QLatin1Char('|'));
     widget->setToolTip(bar < 0 ? hint : hint.left(bar));
     widget->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+}
+
+// What a screen reader announces for a page: its number as on the tab, then its file.
+void NamePageEditor(PageEditor* editor, int page, const std::string& fileName) {
+    QString name = U("Страница %1").arg(page % TForm1::kPages);
+    if (!fileName.empty())
+        name += QStringLiteral(", ") + base::ToQString(FileNameOnly(fileName));
+    editor->setAccessibleName(name);
 }
 
 } // namespace
@@ -87,6 +97,7 @@ TForm1::TForm1(const std::filesystem::path& programDir, Prompter& prompter, QWid
     TimerNextFragment->setSingleShot(false);
     connect(TimerNextFragment, &QTimer::timeout, this, &TForm1::TimerNextFragmentTimer);
     FormCreate();
+    NameControlsFromHints(this);
 }
 
 TForm1::~TForm1() {
@@ -115,11 +126,13 @@ void TForm1::BuildPages() {
     CheckListBox1->setMinimumWidth(50);
     CheckListBox1->setSortingEnabled(true);
     SetHint(CheckListBox1, U("Редактирование: Enter или DblClic на словаре"));
+    CheckListBox1->setAccessibleName(U("Словари"));
     CheckListBox1->hide();
 
     PageControl1 = new QTabWidget(Splitter1);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setUsesScrollButtons(false);
+    // Every page stays reachable at any width: the tabs scroll rather than clip.
+    PageControl1->setUsesScrollButtons(true);
     PageControl1->setElideMode(Qt::ElideNone);
     for (int n = 1; n <= kPages; ++n) {
         auto* sheet = new QWidget;
@@ -143,7 +156,12 @@ void TForm1::BuildPages() {
         connect(editor, &PageEditor::MouseUp, this, &TForm1::OnEditorMouse);
         editor->SetKeyPressHandler([this](char& key) { RichEditKeyPress(key); });
         connect(editor, &QPlainTextEdit::undoAvailable, this, [this] { UpdateEditCommands(); });
+        // One modified state for every command: the page's flag follows its text, so typing
+        // and undoing back leaves the page unmodified for "Создать" and for closing alike.
+        connect(editor->document(), &QTextDocument::modificationChanged, this,
+                [this, n](bool modified) { PageModified[static_cast<size_t>(n)] = modified; });
         sheetLayout->addWidget(editor);
+        NamePageEditor(editor, n, std::string());
         TabSheet[n] = sheet;
         RichEdit[n] = editor;
         PageControl1->addTab(sheet, n == kPages ? U("0 - Статистика") : QString::number(n));
@@ -175,6 +193,8 @@ void TForm1::BuildPages() {
     Panel1->hide();
     ToolBar3->hide();
 
+    // Dragging the divider never collapses the dictionary list or the pages.
+    Splitter1->setChildrenCollapsible(false);
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setStretchFactor(2, 0);
@@ -239,6 +259,7 @@ void TForm1::CreateOtherWindows() {
     CreatePrefsBox();
     CreateZoom();
     CreateZakBox();
+    NameControlsFromHints(this); // the dialogs' controls too
 }
 
 void TForm1::SetSplitter1Enabled(bool enabled) {
@@ -276,6 +297,7 @@ void TForm1::PageControl1Changing() {
     if (ActiveEditor->Modified())
         PageModified[slot] = true;
     if (!ActiveEditor->IsEmpty() && PageFileName[slot].empty()) {
+        ActiveEditor->SetModified(true); // a text without a file is unsaved
         PageModified[slot] = true;
         APTitle(old);
     }
@@ -290,7 +312,9 @@ void TForm1::PageControl1Change() {
     m_lastPageIndex = index;
     const auto slot = static_cast<size_t>(index + 1);
     InstallActiveEditor(RichEdit[slot]);
-    ActiveEditor->SetModified(false);
+    // The page comes back as modified as it was left: its text and the commands that ask
+    // before replacing it share one state.
+    ActiveEditor->SetModified(PageModified[slot]);
     SetZoom(m_options.Scale);
     CurrentFileName = PageFileName[slot];
     PicIndex = PagePicNumber[slot];
@@ -300,6 +324,8 @@ void TForm1::PageControl1Change() {
 }
 
 void TForm1::APTitle(int index) {
+    if (index >= 0 && index < kPages)
+        NamePageEditor(RichEdit[static_cast<size_t>(index + 1)], index + 1, CurrentFileName);
     if (index < 0 || index >= kPages - 1)
         return; // the report page keeps its caption
     std::string separator;
@@ -316,6 +342,7 @@ void TForm1::ShowReport(const std::string& cp1251Text) {
     PageEditor* report = RichEdit[kPages];
     report->SetText(cp1251Text);
     PageFileName[kPages].clear();
+    report->SetModified(true);
     PageModified[kPages] = true;
     ActivatePage(kPages - 1);
     PageControl1Change();
@@ -329,6 +356,8 @@ void TForm1::StatusExecute() {
                                 .arg(ActiveEditor->CaretColumn() + 1));
     if (!ActiveEditor->IsEmpty())
         StatusPanel[1]->setText(QString::number(ActiveEditor->CharAtCaret()));
+    else
+        StatusPanel[1]->clear(); // an empty page has no character to show
     const bool recording = IsRecording();
     const bool reading = IsReading();
     const bool paused = IsPaused();
@@ -612,7 +641,15 @@ void TForm1::AExitExecute() {
 void TForm1::AHelpExecute() {
     const std::filesystem::path help = ProgramDir / "help" / "Vocalix.html";
     if (std::filesystem::exists(help)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
+        // Our own window: a desktop launcher for HTML is not there on every machine.
+        auto* window = findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+        if (!window) {
+            window = new HelpWindow(help, this);
+            window->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
         return;
     }
     m_prompter.Inform(U("Не найден файл помощи ") + QString::fromStdString(help.string()),

@@ -405,6 +405,8 @@ private:
     DictionaryList* m_dicList = nullptr;
     std::unique_ptr<textprep::PronunciationFilter> m_pronunciationFilter;
     bool m_dicVoiceChanged = false;
+    int m_dicPanelWidth = 0; // dragged by the user; 0: fit the dictionary names
+    int DicPanelWidth() const;
 };
 
 } // namespace vocalix::shell

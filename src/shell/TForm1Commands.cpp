@@ -2,6 +2,9 @@
 #include "base/QtText.h"
 #include "shell/TForm1.h"
 
+#include "shell/MenuKeys.h"
+#include "shell/ToolBarFit.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -10,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPen>
 #include <QPixmap>
 #include <QSpinBox>
 #include <QStyle>
@@ -182,20 +186,35 @@ const CommandRow kCommands[] = {
 
 using base::U;
 
-// A toolbar image drawn from a symbol, for the buttons the style has no picture for.
-QIcon GlyphIcon(const QString& glyph, const QColor& colour) {
+// A toolbar image drawn from a symbol, for the buttons the style has no picture for. The
+// disabled state gets its own grey drawing: the style's greying of a thin glyph leaves an
+// empty box. "⧉" (copy) is drawn as two sheets, which every font can show.
+QPixmap GlyphPixmap(const QString& glyph, const QColor& colour) {
     QPixmap pixmap(24, 24);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    if (glyph == QString::fromUtf8("⧉")) {
+        painter.setPen(QPen(colour, 1.6));
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(4.5, 3.5, 10, 12));
+        painter.drawRect(QRectF(9.5, 8.5, 10, 12));
+        return pixmap;
+    }
     QFont font = painter.font();
     font.setPixelSize(glyph.size() > 1 ? 12 : 18);
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(colour);
     painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
-    painter.end();
-    return QIcon(pixmap);
+    return pixmap;
+}
+
+QIcon GlyphIcon(const QString& glyph, const QColor& colour) {
+    QIcon icon(GlyphPixmap(glyph, colour));
+    icon.addPixmap(GlyphPixmap(glyph, QColor(150, 150, 150)), QIcon::Disabled);
+    return icon;
 }
 
 // Menu items and toolbar buttons are separate objects from their command (the other code
@@ -407,6 +426,7 @@ void TForm1::BuildMenus() {
     help->setObjectName(QStringLiteral("NHelp"));
     AddItem(help, nullptr, "AHelp");
     AddItem(help, nullptr, "AAbout");
+    InstallMenuKeys(bar);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -515,6 +535,7 @@ void TForm1::BuildToolBars() {
     trSpeed->setObjectName(QStringLiteral("trSpeed"));
     trSpeed->setFixedWidth(18);
     trSpeed->setRange(-10, 10);
+    trSpeed->setAccessibleName(U("Изменить скорость чтения"));
     ToolBar2->addWidget(trSpeed);
     Label2 = new QLabel(U("   Тембр  "), ToolBar2);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -529,10 +550,13 @@ void TForm1::BuildToolBars() {
     trPitch = new QSpinBox(ToolBar2);
     trPitch->setObjectName(QStringLiteral("trPitch"));
     trPitch->setFixedWidth(18);
+    trPitch->setAccessibleName(U("Изменить тембр голоса"));
     ToolBar2->addWidget(trPitch);
     lbSAPI = new QLabel(QStringLiteral("    SAPI4"), ToolBar2);
     lbSAPI->setObjectName(QStringLiteral("lbSAPI"));
     ToolBar2->addWidget(lbSAPI);
+    // At the window's smallest width the voice list narrows rather than push controls off.
+    FitWidgetToToolBar(ToolBar2, ComboBox1, 338, 150);
 }
 
 } // namespace vocalix::shell

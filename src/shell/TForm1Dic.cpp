@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QSplitter>
+#include <QStyle>
 
 namespace vocalix::shell {
 
@@ -20,7 +21,7 @@ constexpr int kPanelWidth = 121;
 
 // The panel and the pages share the splitter with the picture area; with a picture folder
 // the pages keep the picture margin as their right edge.
-void PlacePanel(QSplitter* splitter, bool shown, bool pictures, int picMargin) {
+void PlacePanel(QSplitter* splitter, bool shown, bool pictures, int picMargin, int panelWidth) {
     QList<int> sizes = splitter->sizes();
     if (sizes.size() < 2)
         return;
@@ -37,13 +38,32 @@ void PlacePanel(QSplitter* splitter, bool shown, bool pictures, int picMargin) {
         sizes[2] = std::max(0, all - sizes[0] - sizes[1]);
     } else {
         const int joint = sizes[0] + sizes[1];
-        sizes[0] = shown ? std::max(sizes[0], kPanelWidth) : 0;
+        sizes[0] = shown ? panelWidth : 0;
         sizes[1] = std::max(0, joint - sizes[0]);
     }
     splitter->setSizes(sizes);
 }
 
+// Wide enough for the longest dictionary name with its check box, but never more than a
+// third of the window, so that the pages stay readable beside it.
+int PanelWidthForNames(const QListWidget* list, int windowWidth) {
+    int longest = 0;
+    for (int i = 0; i < list->count(); ++i)
+        longest = std::max(longest, list->fontMetrics().horizontalAdvance(list->item(i)->text()));
+    const QStyle* style = list->style();
+    const int chrome = style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                       style->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * list->frameWidth() +
+                       24; // item margins and the gap after the check box
+    return std::clamp(longest + chrome, kPanelWidth, std::max(kPanelWidth, windowWidth / 3));
+}
+
 } // namespace
+
+int TForm1::DicPanelWidth() const {
+    if (m_dicPanelWidth > 0)
+        return std::min(m_dicPanelWidth, std::max(kPanelWidth, Splitter1->width() - 100));
+    return PanelWidthForNames(CheckListBox1, width());
+}
 
 textprep::PronunciationFilter& TForm1::pronunciationFilter() {
     if (!m_pronunciationFilter)
@@ -85,18 +105,23 @@ void TForm1::ADicExecute() {
         m_dicList = new DictionaryList(CheckListBox1);
         m_dicList->onClickCheck = [this] { CheckListBox1OnClickCheck(); };
         m_dicList->onEdit = [this] { AEditDicExecute(); };
+        // A width the user dragged to is kept for the rest of the session.
+        connect(Splitter1, &QSplitter::splitterMoved, this, [this](int, int index) {
+            if (index == 1 && CheckListBox1->isVisible())
+                m_dicPanelWidth = Splitter1->sizes().value(0);
+        });
     }
     const bool pictures = textprep::HasPictureFolder(CurrentFileName);
     if (!CheckListBox1->isHidden() && !m_dicVoiceChanged) {
         CheckListBox1->hide();
-        PlacePanel(Splitter1, false, pictures, m_options.PicMargin);
+        PlacePanel(Splitter1, false, pictures, m_options.PicMargin, 0);
         SetSplitter1Enabled(false);
         SetStatFeatures();
         return;
     }
     m_dicList->Refill(ProgramDir);
     CheckListBox1->show();
-    PlacePanel(Splitter1, true, pictures, m_options.PicMargin);
+    PlacePanel(Splitter1, true, pictures, m_options.PicMargin, DicPanelWidth());
     SetSplitter1Enabled(true);
     SetChecks();
     SetStatFeatures();

@@ -185,6 +185,7 @@ void TForm1::ASaveExecute() {
     }
     ActiveEditor->SetModified(false);
     StatusExecute();
+    RecentChange(CurrentFileName);
 }
 
 void TForm1::ASaveAsExecute() {

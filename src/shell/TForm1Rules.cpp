@@ -209,6 +209,7 @@ void TForm1::AOrfoExecute() {
     PageEditor* page = RichEdit[kPages];
     page->SetText(report);
     PageFileName[kPages].clear();
+    page->SetModified(true);
     PageModified[kPages] = true;
     if (ActivePageIndex() == kPages - 1)
         PageControl1Change();

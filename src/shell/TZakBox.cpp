@@ -16,6 +16,7 @@ TZakBox::TZakBox(QWidget* parent) : QDialog(parent) {
     auto* top = new QVBoxLayout(this);
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName("ListBox1");
+    ListBox1->setAccessibleName(QString::fromUtf8("Список закладок"));
     ListBox1->setFixedWidth(680);
     // The position at the end of each entry stays out of sight.
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -3,6 +3,10 @@
 #include "base/Cp1251.h"
 #include "base/QtText.h"
 #include "speech/Fragments.h"
+#include "textprep/StringRoutines.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace vocalix::speech {
 namespace {
@@ -39,6 +43,7 @@ void Reader::PrepareFragment() {
     if (!DictionariesActive())
         return;
     const std::string fragment = SpokenText;
+    SourceFragment = fragment;
     if (RexFilter)
         RexFilter(SpokenText);
     if (Filter)
@@ -209,9 +214,19 @@ long long Reader::TrackedLength(long long positionEnd) const {
     const long long o = CurrentFragment < static_cast<int>(FragmentOffsets.size())
                             ? std::stoll(FragmentOffsets[static_cast<size_t>(CurrentFragment)]) - 1
                             : 0;
-    if (DictionariesActive())
-        return o + RoundHalfEven(static_cast<double>(positionEnd) * LengthRatio);
-    return o + positionEnd;
+    if (!DictionariesActive())
+        return o + positionEnd;
+    // The filtered text is longer or shorter than the page's: the scaled position may fall
+    // inside a word, and a selection must never end there. It ends at that word's end.
+    auto end = static_cast<size_t>(
+        std::max(0LL, RoundHalfEven(static_cast<double>(positionEnd) * LengthRatio)));
+    const auto inWord = [this](size_t i) {
+        const char c = SourceFragment[i];
+        return textprep::IsCyrillicLetter(c) || std::isalnum(static_cast<unsigned char>(c));
+    };
+    while (end > 0 && end < SourceFragment.size() && inWord(end - 1) && inWord(end))
+        ++end;
+    return o + static_cast<long long>(end);
 }
 
 void Reader::SpVoiceStartStream(int) {}

@@ -58,6 +58,7 @@ public:
     int CurrentFragment = 0;
     std::string SpokenText;
     double LengthRatio = 1.0;
+    std::string SourceFragment; // the fragment as the page holds it, before the filters
     std::string AudioFileName; // SAPI 4 recording target (UTF-8 path)
 
     // The correction rules and the pronunciation filter, applied in this order to each

@@ -153,6 +153,14 @@ private slots:
         QCOMPARE(rig.host.selections.back(), 2LL);
         rig.reader.SpVoiceWord(0, 6, 6);
         QCOMPARE(rig.host.selections.back(), 6LL);
+        // A position that scales into the middle of "нет" ends the selection after it, with
+        // either generation's notification.
+        rig.reader.SpVoiceWord(0, 6, 2);
+        QCOMPARE(rig.host.selections.back(), 6LL);
+        rig.reader.WordPosition(7);
+        QCOMPARE(rig.host.selections.back(), 6LL);
+        rig.reader.WordPosition(3);
+        QCOMPARE(rig.host.selections.back(), 2LL);
         rig.reader.StopSpeech();
     }
 
