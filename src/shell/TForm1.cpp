@@ -55,7 +55,7 @@ void SetHint(QWidget* widget, const QString& hint) {
 void NamePageEditor(PageEditor* editor, int page, const std::string& fileName) {
     QString name = U("Страница %1").arg(page % TForm1::kPages);
     if (!fileName.empty())
-        name += QStringLiteral(", ") + base::ToQString(FileNameOnly(fileName));
+        name += QStringLiteral(", ") + base::ToQString(documents::FileTitle(fileName));
     editor->setAccessibleName(name);
 }
 
