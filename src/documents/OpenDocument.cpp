@@ -127,6 +127,8 @@ OpenResult OpenDocument(const std::string& fileName, const std::string& targetFo
         if (textFile.empty()) {
             result.fileName.clear();
             result.status = OpenResult::Status::WordMissing;
+            if (office.lastError)
+                result.officeError = office.lastError();
             return result;
         }
         std::string bytes;
