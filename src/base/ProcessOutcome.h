@@ -19,4 +19,8 @@ struct ProcessOutcome {
 using ProcessRunner = std::function<ProcessOutcome(
     const std::string& program, const std::vector<std::string>& args, int timeoutMs)>;
 
+// Starts program with these arguments and does not wait for it; false when it cannot start.
+using ProcessStarter =
+    std::function<bool(const std::string& program, const std::vector<std::string>& args)>;
+
 } // namespace vocalix::base

@@ -49,4 +49,11 @@ ProcessOutcome RunProcess(const std::string& program, const std::vector<std::str
     return outcome;
 }
 
+bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
+    QStringList list;
+    for (const std::string& a : args)
+        list << QString::fromStdString(a);
+    return QProcess::startDetached(QString::fromStdString(program), list);
+}
+
 } // namespace vocalix::base

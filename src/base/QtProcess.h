@@ -10,4 +10,7 @@ namespace vocalix::base {
 ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& args,
                           int timeoutMs);
 
+// The starter behind ProcessStarter: the program runs on after this returns.
+bool StartDetached(const std::string& program, const std::vector<std::string>& args);
+
 } // namespace vocalix::base

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <unistd.h>
 #include <utility>
 
 namespace vocalix::documents {
@@ -240,6 +241,21 @@ std::string OfficeConverter::WordToHtml(const std::string& source,
         !base::WriteFileAtomic(htmlTarget, bytes))
         return {};
     return htmlTarget.string();
+}
+
+bool TextToWord(const std::string& text, const base::ProcessStarter& start,
+                const std::string& program) {
+    // The word processor reads the text after we return, so the file stays; it is only the
+    // template of the new document (-n), which therefore has no name of its own yet.
+    std::string name = (fs::temp_directory_path() / "vocalix-word-XXXXXX.txt").string();
+    const int fd = ::mkstemps(name.data(), 4);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    if (!base::WriteFileAtomic(name, "\xEF\xBB\xBF" + base::Cp1251ToUtf8(text)))
+        return false;
+    return start &&
+           start(program, {"--writer", "--infilter=Text (encoded):UTF8,CRLF,,", "-n", name});
 }
 
 OfficeHooks MakeOfficeHooks(ProcessRunner run, std::string program, int timeoutMs) {

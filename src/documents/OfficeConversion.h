@@ -52,6 +52,11 @@ private:
     bool m_officeFailure = false;
 };
 
+// Opens the text (Windows-1251) as a new, untitled document in the word processor, which
+// stays open for the user. False when it could not be started (or the text not handed over).
+bool TextToWord(const std::string& text, const base::ProcessStarter& start,
+                const std::string& program = "soffice");
+
 // The hooks the open routine calls, over a converter of their own.
 OfficeHooks MakeOfficeHooks(ProcessRunner run, std::string program = "soffice",
                             int timeoutMs = 180000);
