@@ -4,6 +4,7 @@
 #include "base/Cp1251.h"
 #include "documents/DocumentFiles.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -243,8 +244,38 @@ std::string OfficeConverter::WordToHtml(const std::string& source,
     return htmlTarget.string();
 }
 
+bool OfficeCanShowWindows(const std::string& program) {
+    std::error_code ec;
+    fs::path exe = program;
+    if (program.find('/') == std::string::npos) {
+        exe.clear();
+        const char* path = std::getenv("PATH");
+        std::string dirs = path ? path : "";
+        for (std::size_t start = 0; start <= dirs.size();) {
+            const std::size_t colon = std::min(dirs.find(':', start), dirs.size());
+            const fs::path candidate = fs::path(dirs.substr(start, colon - start)) / program;
+            if (colon > start && fs::is_regular_file(candidate, ec)) {
+                exe = candidate;
+                break;
+            }
+            start = colon + 1;
+        }
+    }
+    const fs::path real = fs::canonical(exe, ec);
+    if (ec || real.empty())
+        return false;
+    for (const auto& entry : fs::directory_iterator(real.parent_path(), ec))
+        if (entry.path().filename().string().rfind("libvclplug_", 0) == 0)
+            return true;
+    return false;
+}
+
 bool TextToWord(const std::string& text, const base::ProcessStarter& start,
                 const std::string& program) {
+    // The headless package has no desktop plug-in: a document opened there would stay
+    // invisible in a process the user cannot see.
+    if (!OfficeCanShowWindows(program))
+        return false;
     // The word processor reads the text after we return, so the file stays; it is only the
     // template of the new document (-n), which therefore has no name of its own yet.
     std::string name = (fs::temp_directory_path() / "vocalix-word-XXXXXX.txt").string();

@@ -52,6 +52,10 @@ private:
     bool m_officeFailure = false;
 };
 
+// True when the office program (a name looked up in PATH, or a path) has a desktop plug-in
+// to show its windows with; the headless package has none.
+bool OfficeCanShowWindows(const std::string& program);
+
 // Opens the text (Windows-1251) as a new, untitled document in the word processor, which
 // stays open for the user. False when it could not be started (or the text not handed over).
 bool TextToWord(const std::string& text, const base::ProcessStarter& start,

@@ -101,3 +101,33 @@ TEST(OfficeConversion, ArgumentsAndTheTextWritten) {
 
 } // namespace
 } // namespace vocalix::documents::test
+
+namespace vocalix::documents::test {
+namespace {
+
+// The text goes to the word processor as a UTF-8 file opened as a new document, and only
+// when the office suite can show windows at all.
+TEST(OfficeConversion, TextToWordOnlyWhereWindowsCanBeShown) {
+    TempDir dir;
+    const std::string program = dir.File("office/program/soffice", "#!/bin/sh\n");
+    std::vector<std::string> seen;
+    const auto start = [&](const std::string& p, const std::vector<std::string>& args) {
+        EXPECT_EQ(p, program);
+        seen = args;
+        return true;
+    };
+    EXPECT_FALSE(TextToWord(Cp("Текст\r\n"), start, program));
+    EXPECT_TRUE(seen.empty());
+    dir.File("office/program/libvclplug_genlo.so", "");
+    EXPECT_TRUE(TextToWord(Cp("Текст\r\n"), start, program));
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[2], "-n");
+    std::string bytes;
+    ASSERT_TRUE(base::ReadFileBytes(seen[3], bytes));
+    EXPECT_EQ(bytes, "\xEF\xBB\xBF" + base::Cp1251ToUtf8(Cp("Текст\r\n")));
+    fs::remove(seen[3]);
+    EXPECT_FALSE(TextToWord("x", start, "/nonexistent/soffice"));
+}
+
+} // namespace
+} // namespace vocalix::documents::test
