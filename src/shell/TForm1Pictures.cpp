@@ -75,12 +75,12 @@ void TForm1::PicShow() {
         StatusExecute();
         return;
     }
-    if (!m_options.PicImport)
-        Pictures.Clear();
     PicHide();
 }
 
+// No pictures for the current text: Ctrl+K has nothing to show until the next PicShow.
 void TForm1::PicHide() {
+    Pictures.Clear();
     m_picture = QPixmap();
     Image1->clear();
     PicSmall();

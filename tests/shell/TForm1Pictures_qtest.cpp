@@ -92,6 +92,11 @@ void TForm1PicturesTest::browsingShowsTheStoredPictureAndWraps() {
     QVERIFY(Status().isEmpty());
     form().Command("APicLargeSmall")->trigger();
     QVERIFY(!form().Panel1->isHidden());
+    // A new text has no pictures: the panel goes and Ctrl+K does not bring the old ones back.
+    form().Command("ACreate")->trigger();
+    QVERIFY(form().Panel1->isHidden());
+    form().Command("APicLargeSmall")->trigger();
+    QVERIFY(form().Panel1->isHidden());
 }
 
 void TForm1PicturesTest::deletingAskesAndTheLastOneHidesThePanel() {
