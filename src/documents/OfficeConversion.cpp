@@ -21,16 +21,11 @@ namespace {
 const char kTextFilter[] = "txt:Text (encoded):MS_1251,CRLF";
 const char kHtmlFilter[] = "html:HTML (StarWriter)";
 
-std::string NamePart(const std::string& fileName) {
-    const std::size_t slash = fileName.find_last_of('/');
-    return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-}
-
 // Where a converted file named like the source goes: its folder, or the target folder.
 std::string BesideOrIn(const std::string& source, const std::string& targetFolder,
                        std::string_view ext) {
     const std::string name = ChangeFileExt(source, ext);
-    return targetFolder.empty() ? name : targetFolder + NamePart(name);
+    return targetFolder.empty() ? name : targetFolder + fs::path(name).filename().string();
 }
 
 // A folder of our own for one run: the office suite's profile and its output live there, so

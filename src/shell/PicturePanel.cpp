@@ -1,5 +1,7 @@
 #include "shell/PicturePanel.h"
 
+#include "textprep/DictionaryPanel.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -22,23 +24,6 @@ bool IsPicture(const fs::path& p) {
 }
 
 } // namespace
-
-fs::path PictureFolderOf(const fs::path& textFile) {
-    if (textFile.empty())
-        return {};
-    std::error_code ec;
-    fs::path folder;
-    fs::path dotFiles = textFile;
-    dotFiles.replace_extension(".files");
-    if (fs::is_directory(dotFiles, ec))
-        folder = dotFiles;
-    fs::path bare = textFile;
-    bare.replace_extension();
-    const fs::path underscore = bare.string() + "_files";
-    if (fs::is_directory(underscore, ec))
-        folder = underscore;
-    return folder;
-}
 
 std::vector<fs::path> ListPictures(const fs::path& folder) {
     std::vector<fs::path> list;
@@ -72,7 +57,7 @@ void PicturePanel::Clear() {
 
 bool PicturePanel::Refresh(const fs::path& textFile, int storedIndex) {
     Clear();
-    m_folder = PictureFolderOf(textFile);
+    m_folder = textprep::PictureFolder(textFile);
     if (m_folder.empty())
         return false;
     m_list = ListPictures(m_folder);

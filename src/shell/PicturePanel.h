@@ -7,10 +7,6 @@
 // The pictures of the current text: which folder, which files, which one is shown.
 namespace vocalix::shell {
 
-// The picture folder of a text: "name.files", or "name_files" when that exists (it wins).
-// Empty when neither exists.
-std::filesystem::path PictureFolderOf(const std::filesystem::path& textFile);
-
 // The pictures (.bmp .jpg .jpeg .png .gif, in any case) of folder, sorted without regard to
 // case (Image-10 before Image-2).
 std::vector<std::filesystem::path> ListPictures(const std::filesystem::path& folder);
