@@ -62,18 +62,22 @@ TEST_F(CliConvertOffice, WordDocumentsGiveTheStoryAsText) {
     }
 }
 
-TEST_F(CliConvertOffice, RtfPicturesLandInTheTargetFolder) {
+TEST_F(CliConvertOffice, PicturesLandInTheTargetFolder) {
     vocalix::base::WriteFileAtomic(dir / "$.ini", "[Text]\r\nPicImport=1\r\n");
     const fs::path to = dir / "out";
-    const fs::path rtf = kCorpus / "rtf" / "chekhov_dama_s_sobachkoy_pictures.libreoffice.rtf";
-    ASSERT_EQ(Run({"convert", "--to", to.string(), rtf.string()}), 0) << err.str();
-    EXPECT_GT(Read(to / "chekhov_dama_s_sobachkoy_pictures.libreoffice.txt").size(), 20000u);
-    const fs::path pictures = to / "chekhov_dama_s_sobachkoy_pictures.libreoffice.files";
-    std::vector<std::string> kinds;
-    for (const auto& e : fs::directory_iterator(pictures))
-        kinds.push_back(e.path().extension().string());
-    std::sort(kinds.begin(), kinds.end());
-    EXPECT_EQ(kinds, (std::vector<std::string>{".jpg", ".png"}));
+    for (const fs::path& source :
+         {kCorpus / "rtf" / "chekhov_dama_s_sobachkoy_pictures.libreoffice.rtf",
+          kCorpus / "doc" / "chekhov_dama_s_sobachkoy.docx"}) {
+        ASSERT_EQ(Run({"convert", "--to", to.string(), source.string()}), 0) << err.str();
+        const fs::path stem = to / source.stem();
+        EXPECT_GT(Read(fs::path(stem).concat(".txt")).size(), 20000u);
+        std::vector<std::string> kinds;
+        for (const auto& e : fs::directory_iterator(fs::path(stem).concat(".files")))
+            kinds.push_back(e.path().extension().string());
+        std::sort(kinds.begin(), kinds.end());
+        // The exported page is removed; the pictures stay.
+        EXPECT_EQ(kinds, (std::vector<std::string>{".jpg", ".png"})) << source;
+    }
 }
 
 // Broken inputs: one clear line each, the sources untouched, no text written, and no hang
