@@ -340,11 +340,10 @@ void TForm1::StatusExecute() {
     const std::string audio = recording ? RecordingFileTitle() : std::string();
     if (!audio.empty()) {
         StatusPanel[3]->setText(base::ToQString(audio));
-    } else if (!Panel1->isHidden() && !Pictures.Empty()) {
-        StatusPanel[3]->setText(QStringLiteral("(%1/%2) ")
-                                    .arg(Pictures.Index() + 1)
-                                    .arg(Pictures.Count()) +
-                                QString::fromStdString(Pictures.Current().filename().string()));
+    } else if (!ToolBar3->isHidden() && !Pictures.Empty()) {
+        StatusPanel[3]->setText(
+            QStringLiteral("(%1/%2) ").arg(Pictures.Index() + 1).arg(Pictures.Count()) +
+            QString::fromStdString(Pictures.Current().filename().string()));
     } else {
         StatusPanel[3]->clear();
     }

@@ -247,5 +247,4 @@ void TForm1::APrintNPExecute() {
         m_prompter.Inform(error, CaptionVocalix(), Icon::Warning);
 }
 
-
 } // namespace vocalix::shell
