@@ -15,6 +15,8 @@ PACKAGES=(
   libx11-dev libx11-xcb-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   lame vorbis-tools cups-client
+  # Word and RTF documents are converted by LibreOffice Writer, headless
+  libreoffice-writer-nogui
   pipewire pipewire-pulse wireplumber pulseaudio-utils dbus dbus-x11
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core sox
   # the window's accessibility tree is checked over AT-SPI

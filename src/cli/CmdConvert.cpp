@@ -2,6 +2,8 @@
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "base/QtProcess.h"
+#include "documents/OfficeConversion.h"
 #include "documents/OpenDocument.h"
 
 #include <filesystem>
@@ -49,6 +51,7 @@ int CmdConvert(CliContext& ctx) {
     }
     const bool picImport = ctx.settings.ReadBool("Text", "PicImport", false);
 
+    const doc::OfficeHooks office = doc::MakeOfficeHooks(base::RunProcess);
     bool failed = false;
     for (const std::string& file : files) {
         std::error_code ec;
@@ -62,14 +65,17 @@ int CmdConvert(CliContext& ctx) {
             failed = true;
             continue;
         }
-        const doc::OpenResult r = doc::OpenDocument(file, target, picImport);
+        const doc::OpenResult r = doc::OpenDocument(file, target, picImport, office);
         if (r.status == doc::OpenResult::Status::Unreadable) {
             *ctx.err << "vocalix-cli: не удалось прочитать " << file << "\n";
             failed = true;
             continue;
         }
         if (r.status == doc::OpenResult::Status::WordMissing) {
-            *ctx.err << "vocalix-cli: " << file << ": Не найден Microsoft Word\n";
+            *ctx.err << "vocalix-cli: " << file << ": "
+                     << (r.officeError.empty() ? std::string("Не найден Microsoft Word")
+                                               : base::Cp1251ToUtf8(r.officeError))
+                     << "\n";
             failed = true;
             continue;
         }

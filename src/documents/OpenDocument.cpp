@@ -6,6 +6,7 @@
 #include "documents/DocumentFiles.h"
 #include "documents/HtmlToText.h"
 #include "documents/RtfReader.h"
+#include "textprep/DictionaryPanel.h"
 
 #include <filesystem>
 #include <system_error>
@@ -46,20 +47,13 @@ std::string NamePart(const std::string& fileName) {
 
 // A web page's picture folder goes along with it in batch conversion.
 void CopyWebPagePictures(const std::string& fileName, const std::string& targetFolder) {
-    std::error_code ec;
     const fs::path source(fileName);
     if (SameFolder(source.parent_path().empty() ? fs::path(".") : source.parent_path(),
                    fs::path(targetFolder)))
         return;
-    std::string folder;
-    const std::string dotFiles = ChangeFileExt(fileName, ".files");
-    const std::string underscoreFiles = ChangeFileExt(fileName, "") + "_files";
-    if (fs::is_directory(dotFiles, ec))
-        folder = dotFiles;
-    if (fs::is_directory(underscoreFiles, ec))
-        folder = underscoreFiles;
+    const fs::path folder = textprep::PictureFolder(fileName);
     if (!folder.empty())
-        CopyDirectory(folder, fs::path(targetFolder) / NamePart(folder), false, true);
+        CopyDirectory(folder, fs::path(targetFolder) / folder.filename(), false, true);
 }
 
 } // namespace
@@ -127,6 +121,8 @@ OpenResult OpenDocument(const std::string& fileName, const std::string& targetFo
         if (textFile.empty()) {
             result.fileName.clear();
             result.status = OpenResult::Status::WordMissing;
+            if (office.lastError)
+                result.officeError = office.lastError();
             return result;
         }
         std::string bytes;

@@ -15,6 +15,8 @@ namespace vocalix::documents {
 struct OfficeHooks {
     std::function<std::string(const std::string&, const std::string&)> wordToText;
     std::function<std::string(const std::string&, const std::string&)> wordToHtml;
+    // Why the last conversion gave "" (Windows-1251), or "" when there is nothing to say.
+    std::function<std::string()> lastError;
 };
 
 struct OpenResult {
@@ -35,6 +37,7 @@ struct OpenResult {
     std::string notice;       // status-line text saying so (Windows-1251), else empty
     std::string writeError;   // the immediate write failed (Windows-1251 message)
     std::string pictureError; // the FB2 pictures could not be saved (Windows-1251 message)
+    std::string officeError;  // WordMissing: why (Windows-1251), or "" when nothing is known
 };
 
 // Opens fileName as the window program does: dispatch by extension, code-page repair,

@@ -192,6 +192,7 @@ void TForm1::BuildPages() {
     panelLayout->addWidget(Image1Scroll, 1);
     Panel1->hide();
     ToolBar3->hide();
+    BuildPicturePanel();
 
     // Dragging the divider never collapses the dictionary list or the pages.
     Splitter1->setChildrenCollapsible(false);
@@ -217,7 +218,7 @@ void TForm1::BuildStatusBar() {
 }
 
 void TForm1::FormCreate() {
-    PicFiles.clear();
+    Pictures.Clear();
     // Hot keys 1 and 2: Ctrl + numeric-pad plus and Ctrl + "=" paste from any program.
     m_hotKeys.Register(1, kModCtrl, 107, [this] { AlternatePaste(); });
     m_hotKeys.Register(2, kModCtrl, 187, [this] { AlternatePaste(); });
@@ -369,11 +370,10 @@ void TForm1::StatusExecute() {
     const std::string audio = recording ? RecordingFileTitle() : std::string();
     if (!audio.empty()) {
         StatusPanel[3]->setText(base::ToQString(audio));
-    } else if (ToolBar3->isVisible() && !PicFiles.empty()) {
-        const size_t index = static_cast<size_t>(std::max(0, PicIndex));
-        const std::string name = index < PicFiles.size() ? PicFiles[index] : std::string();
-        StatusPanel[3]->setText(QStringLiteral("(%1/%2) ").arg(PicIndex + 1).arg(PicFiles.size()) +
-                                base::ToQString(name));
+    } else if (!ToolBar3->isHidden() && !Pictures.Empty()) {
+        StatusPanel[3]->setText(
+            QStringLiteral("(%1/%2) ").arg(Pictures.Index() + 1).arg(Pictures.Count()) +
+            QString::fromStdString(Pictures.Current().filename().string()));
     } else {
         StatusPanel[3]->clear();
     }
@@ -575,7 +575,7 @@ void TForm1::FormDestroy() {
         return;
     m_destroyed = true;
     m_hotKeys.UnregisterAll();
-    PicFiles.clear();
+    Pictures.Clear();
     if (IsReading())
         AStopExecute();
     ReleaseSpeech();

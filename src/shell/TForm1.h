@@ -1,15 +1,19 @@
 #pragma once
 
 #include "base/Options.h"
+#include "base/QtProcess.h"
+#include "documents/OfficeConversion.h"
 #include "documents/OpenDocument.h"
 #include "shell/GlobalHotKeys.h"
 #include "shell/PageEditor.h"
+#include "shell/PicturePanel.h"
 #include "shell/Prompter.h"
 #include "shell/RecentFiles.h"
 #include "textprep/PronunciationFilter.h"
 #include "tools/ToolHooks.h"
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -95,7 +99,7 @@ public:
     std::array<bool, kPages + 1> PageModified{};
 
     // Picture panel state shared with the status line.
-    std::vector<std::string> PicFiles; // the book's picture files, sorted
+    PicturePanel Pictures; // the book's picture folder and files, sorted
     int PicIndex = 0;
 
     Prompter& prompter() { return m_prompter; }
@@ -203,7 +207,9 @@ public:
     // user said No. False when the user cancelled or the save was cancelled or failed.
     bool AskSaveChanges(const QString& question);
     static QString SaveQuestion();
-    vocalix::documents::OfficeHooks OfficeConversion; // Word conversion (none yet)
+    // Word conversion through the office suite; tests replace it.
+    vocalix::documents::OfficeHooks OfficeConversion =
+        vocalix::documents::MakeOfficeHooks(vocalix::base::RunProcess);
     void ACreateExecute();
     void AOpenExecute();
     void ASaveExecute();
@@ -213,6 +219,20 @@ public:
     void ABatchTxtExecute();
     void PicShow();
     void APicLargeSmallExecute();
+    // The picture panel (TForm1Pictures.cpp).
+    void BuildPicturePanel();
+    void PicLarge();
+    void PicSmall();
+    void PicHide();
+    bool LoadPicture();
+    void ScalePicture();
+    void AResizeExecute();
+    void PrevClick();
+    void NextClick();
+    void DeleClick();
+    void DeleAllClick();
+    QPixmap m_picture; // the picture shown, unscaled
+    void PlayCompleteSound();
 
     // ---- Settings, profiles, recent files, bookmarks (TForm1Prefs.cpp) ----
     void GetOtherPrefs();
@@ -367,6 +387,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

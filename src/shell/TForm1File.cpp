@@ -56,7 +56,9 @@ TForm1::OpenOutcome TForm1::XOpenTo(std::string& fileName, const std::string& ta
     }
     if (r.status == Status::WordMissing) {
         fileName.clear();
-        m_prompter.Inform(U("Не найден Microsoft Word"), CaptionVocalix(), Icon::Information);
+        m_prompter.Inform(r.officeError.empty() ? U("Не найден Microsoft Word")
+                                                : base::ToQString(r.officeError),
+                          CaptionVocalix(), Icon::Information);
         return OpenOutcome::Opened;
     }
     ActiveEditor->BeginUpdate();
@@ -148,7 +150,7 @@ void TForm1::ACreateExecute() {
     PageFileName[static_cast<size_t>(page)].clear();
     PageBookMarks[static_cast<size_t>(page)].clear();
     PageModified[static_cast<size_t>(page)] = false;
-    Panel1->hide();
+    PicHide();
     SetItemEnabled("NPrefsSeries", false);
     StatusExecute();
     APTitle(page - 1);
@@ -252,10 +254,5 @@ void TForm1::APrintNPExecute() {
     if (!error.isEmpty())
         m_prompter.Inform(error, CaptionVocalix(), Icon::Warning);
 }
-
-void TForm1::AMSWordExecute() {}
-void TForm1::ABatchTxtExecute() {}
-void TForm1::PicShow() {}
-void TForm1::APicLargeSmallExecute() {}
 
 } // namespace vocalix::shell

@@ -65,19 +65,26 @@ std::string DicButtonHint(std::string_view selection) {
     return head + std::string(selection);
 }
 
-bool HasPictureFolder(std::string_view currentFileName) {
-    if (currentFileName.empty())
-        return false;
+std::filesystem::path PictureFolder(const std::filesystem::path& textFile) {
     namespace fs = std::filesystem;
-    const fs::path file = base::Cp1251ToUtf8(currentFileName);
+    if (textFile.empty())
+        return {};
     std::error_code ec;
-    fs::path withFiles = file;
-    withFiles.replace_extension(".files");
-    if (fs::is_directory(withFiles, ec))
-        return true;
-    fs::path bare = file;
+    fs::path folder;
+    fs::path dotFiles = textFile;
+    dotFiles.replace_extension(".files");
+    if (fs::is_directory(dotFiles, ec))
+        folder = dotFiles;
+    fs::path bare = textFile;
     bare.replace_extension();
-    return fs::is_directory(bare.string() + "_files", ec);
+    const fs::path underscore = bare.string() + "_files";
+    if (fs::is_directory(underscore, ec))
+        folder = underscore;
+    return folder;
+}
+
+bool HasPictureFolder(std::string_view currentFileName) {
+    return !currentFileName.empty() && !PictureFolder(base::Cp1251ToUtf8(currentFileName)).empty();
 }
 
 } // namespace vocalix::textprep

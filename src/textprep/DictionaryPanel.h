@@ -26,8 +26,12 @@ std::string CheckedItemsToStr(const std::vector<std::string>& items,
 // selection.
 std::string DicButtonHint(std::string_view selection);
 
-// True when the current file has a picture folder: its name with the extension replaced by
-// ".files", or without extension followed by "_files" (Windows-1251 name).
+// The picture folder of a text file: its name with the extension replaced by ".files", or,
+// when that exists too, the name without extension followed by "_files". Empty when neither
+// exists.
+std::filesystem::path PictureFolder(const std::filesystem::path& textFile);
+
+// True when the current file (Windows-1251 name) has a picture folder.
 bool HasPictureFolder(std::string_view currentFileName);
 
 } // namespace vocalix::textprep

@@ -117,6 +117,8 @@ void TForm1FileTest::openingAnUnreadableFileChangesNothing() {
 
 void TForm1FileTest::wordDocumentWithoutOfficeProgram() {
     form().ActiveEditor->SetText("previous");
+    form().OfficeConversion =
+        vocalix::documents::MakeOfficeHooks(vocalix::base::RunProcess, "/nonexistent/soffice");
     prompter().openFiles.push_back(QString::fromStdString(File("d.docx", "PK")));
     Trigger("AOpen");
     QCOMPARE(prompter().AskedTexts(), QStringList{U("Не найден Microsoft Word")});

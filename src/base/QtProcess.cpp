@@ -1,0 +1,59 @@
+#include "base/QtProcess.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStringList>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace vocalix::base {
+
+ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& args,
+                          int timeoutMs) {
+    ProcessOutcome outcome;
+    QProcess p;
+    QStringList list;
+    for (const std::string& a : args)
+        list << QString::fromStdString(a);
+    p.setProgram(QString::fromStdString(program));
+    p.setArguments(list);
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.setStandardOutputFile(QProcess::nullDevice());
+    // The office suite's starter forks its real worker: only a group of its own lets the
+    // time limit end both.
+    p.setChildProcessModifier([] { ::setsid(); });
+    p.start();
+    if (!p.waitForStarted(10000))
+        return outcome;
+    outcome.started = true;
+    const auto pid = static_cast<pid_t>(p.processId());
+    QElapsedTimer clock;
+    clock.start();
+    const bool pumpEvents = QCoreApplication::instance() != nullptr;
+    while (!p.waitForFinished(pumpEvents ? 50 : 500)) {
+        if (p.state() == QProcess::NotRunning)
+            break;
+        if (pumpEvents)
+            QCoreApplication::processEvents();
+        if (clock.elapsed() > timeoutMs) {
+            ::kill(-pid, SIGKILL);
+            p.waitForFinished(5000);
+            outcome.timedOut = true;
+            return outcome;
+        }
+    }
+    outcome.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    outcome.errorOutput = p.readAllStandardError().toStdString();
+    return outcome;
+}
+
+bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
+    QStringList list;
+    for (const std::string& a : args)
+        list << QString::fromStdString(a);
+    return QProcess::startDetached(QString::fromStdString(program), list);
+}
+
+} // namespace vocalix::base
