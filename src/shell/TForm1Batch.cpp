@@ -1,5 +1,6 @@
 // Office documents: the page's text to the word processor, and batch conversion to text.
 #include "shell/TForm1.h"
+#include "speech/AudioPlayer.h"
 
 #include "base/QtProcess.h"
 #include "base/QtText.h"
@@ -26,9 +27,11 @@ void TForm1::AMSWordExecute() {
 
 // "sounds/complete.wav", never waited for and never over a sound still playing.
 void TForm1::PlayCompleteSound() {
+    // Never waited for; a machine without a working sound output simply stays quiet (the
+    // effect's own sink would wait on a broken sound server).
     const fs::path file = ProgramDir / "sounds" / "complete.wav";
     std::error_code ec;
-    if (!fs::is_regular_file(file, ec))
+    if (!fs::is_regular_file(file, ec) || !speech::AudioPlayer::OutputAvailable(nullptr))
         return;
     auto* effect = findChild<QSoundEffect*>(QStringLiteral("CompleteSound"));
     if (!effect) {

@@ -39,19 +39,6 @@ void ProcessPendingMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-// "sounds/complete.wav", never waited for; a machine without sound simply stays quiet.
-void PlayCompleteSound(const fs::path& programDir) {
-    const fs::path file = programDir / "sounds" / "complete.wav";
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec) || !speech::AudioPlayer::OutputAvailable(nullptr))
-        return;
-    static QSoundEffect* effect = nullptr;
-    if (!effect)
-        effect = new QSoundEffect(QCoreApplication::instance());
-    effect->setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
-    effect->play();
-}
-
 // What a page is cut into when it has no file name: a name from its first line in the
 // program folder.
 fs::path SeriesBase(const TForm1& f, const std::string& text) {
@@ -219,7 +206,7 @@ bool TForm1::MP3() {
     }
     // With the older generation a recording that never started ends without the sound.
     if (outcome.record.written || m_options.SAPI5)
-        PlayCompleteSound(ProgramDir);
+        PlayCompleteSound();
     return !filterFailed;
 }
 
