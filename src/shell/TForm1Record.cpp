@@ -20,9 +20,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
-#include <QSoundEffect>
 #include <QSpinBox>
-#include <QUrl>
 
 #include <array>
 
