@@ -3,6 +3,7 @@
 // highlight behind its audio, and the CPU the reading costs beside the synthesis.
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "cli/CliVoice.h"
 #include "speech/Reader.h"
 
 #include <benchmark/benchmark.h>
@@ -20,32 +21,6 @@ using namespace vocalix;
 using namespace vocalix::speech;
 
 namespace {
-
-struct Toolbar : SpeechToolbar {
-    Engines* engines = nullptr;
-    std::vector<std::string> voices;
-    int index = -1;
-    void ClearVoices() override { voices.clear(), index = -1; }
-    void AddVoice(const std::string& n) override { voices.push_back(n); }
-    int VoiceCount() const override { return static_cast<int>(voices.size()); }
-    int VoiceIndex() const override { return index; }
-    void SetVoiceIndex(int i) override { index = i; }
-    std::string VoiceName(int i) const override { return voices.at(static_cast<size_t>(i)); }
-    void FormHeadSAPI4() override {}
-    void FormHeadSAPI5() override {}
-    void SetSpeedRange(int, int) override {}
-    void SetSpeedPosition(int p) override { engines->trSpeedChange(p); }
-    void SetSpeedEnabled(bool) override {}
-    void SetSpeedHint(const std::string&) override {}
-    void SetPitchRange(int, int) override {}
-    void SetPitchPosition(int) override {}
-    void SetPitchEnabled(bool) override {}
-    void SetPitchHint(const std::string&) override {}
-    void ShowInformation(const std::string&) override {}
-    bool DictionariesActive() const override { return false; }
-    void ClearDictionaries() override {}
-    bool IsRecording() const override { return false; }
-};
 
 struct Host : ReaderHost {
     long long selections = 0;
@@ -72,7 +47,7 @@ const std::string& BookPage() {
 struct Rig {
     base::Options options;
     Engines engines;
-    Toolbar toolbar;
+    cli::CliToolbar toolbar;
     Host host;
     Reader reader{engines, options, host};
     Rig() {

@@ -80,8 +80,8 @@ bool ProbeAudioOutput(const QByteArray& deviceId, int sampleRate, int timeoutMs,
                                          : "звуковой сервер не отвечает");
         return false;
     }
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(sampleRate), 1};
-    probe.m_stream = pa_stream_new(context, "Vocalix probe", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_S16LE, static_cast<uint32_t>(sampleRate), 1};
+    probe.m_stream = pa_stream_new(context, "Vocalix probe", &format, nullptr);
     // Corked: the probe never makes a sound.
     if (!probe.m_stream || pa_stream_connect_playback(
                                probe.m_stream, deviceId.isEmpty() ? nullptr : deviceId.constData(),

@@ -1,3 +1,4 @@
+#include "FormTestUtil.h"
 #include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/AtomicFile.h"
@@ -61,10 +62,7 @@ void TForm1AnalysisTest::init() {
 }
 
 void TForm1AnalysisTest::cleanup() {
-    for (int page = 1; page <= TForm1::kPages; ++page) {
-        m_form->PageModified[page] = false;
-        m_form->RichEdit[page]->SetModified(false);
-    }
+    vocalix::shell::testing::ForgetPageChanges(*m_form);
     m_form.reset();
     QVERIFY2(m_prompter->unexpected.isEmpty(), qPrintable(m_prompter->unexpected.join("; ")));
     m_prompter.reset();

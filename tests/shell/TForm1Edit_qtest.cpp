@@ -1,3 +1,4 @@
+#include "FormTestUtil.h"
 #include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/Cp1251.h"
@@ -67,10 +68,7 @@ void TForm1EditTest::init() {
 }
 
 void TForm1EditTest::cleanup() {
-    for (int p = 1; p <= TForm1::kPages; ++p) {
-        m_form->PageModified[p] = false;
-        m_form->RichEdit[p]->SetModified(false);
-    }
+    vocalix::shell::testing::ForgetPageChanges(*m_form);
     m_form.reset();
     QVERIFY2(m_prompter->unexpected.isEmpty(), qPrintable(m_prompter->unexpected.join("; ")));
     m_prompter.reset();
