@@ -63,13 +63,14 @@ void BM_RecordToMp3(benchmark::State& state) {
     Scratch scratch;
     const std::string text = base::ToCrLf(base::Utf8ToCp1251(BookStart(state.range(0))));
     audio::RecordSettings settings;
-    settings.params.voiceId = "Russian";
+    speech::SpVoice voice;
+    voice.GetVoices(); // the first voice is the default Russian one
     const fs::path wav = scratch.dir / "book.wav";
     double audioSeconds = 0;
     for (auto _ : state) {
         fs::remove(scratch.dir / "book.mp3");
-        const audio::RecordOutcome r = audio::RecordAndConvert(
-            *speech::DefaultEngine(), text, wav, settings, 1, "-b64 -h", scratch.dir, {});
+        const audio::RecordOutcome r =
+            audio::RecordAndConvert(voice, text, wav, settings, 1, "-b64 -h", scratch.dir, {});
         audioSeconds = r.record.seconds;
         if (r.convert.status != audio::ConvertResult::Status::Converted)
             state.SkipWithError("the encoder failed");

@@ -7,8 +7,20 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
 #include <cstdlib>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace vocalix::audio {
 namespace fs = std::filesystem;
@@ -179,10 +191,113 @@ ConvertResult ConvertWav(int acNumber, const std::string& allParam, const fs::pa
     return result;
 }
 
+std::string StreamingWavHeader(const speech::SpAudioFormatSpec& f) {
+    std::string h;
+    auto le = [&h](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            h += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    const int blockAlign = f.channels * f.bits / 8;
+    h += "RIFF";
+    le(0xFFFFFFFFu, 4);
+    h += "WAVEfmt ";
+    le(16, 4);
+    le(1, 2);
+    le(static_cast<uint32_t>(f.channels), 2);
+    le(static_cast<uint32_t>(f.rate), 4);
+    le(static_cast<uint32_t>(f.rate * blockAlign), 4);
+    le(static_cast<uint32_t>(blockAlign), 2);
+    le(static_cast<uint32_t>(f.bits), 2);
+    h += "data";
+    le(0xFFFFFFFFu, 4);
+    return h;
+}
+
+// The encoder runs as a child process reading a pipe; a thread of ours writes into it, so that
+// encoding goes on while this thread waits for the engine or handles the window's events.
 struct StreamingEncoder::Impl {
-    QProcess process;
+    pid_t pid = -1;
+    int pipe = -1;
     fs::path temp, target;
     bool running = false;
+
+    std::thread writer;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::string> queue;
+    size_t queued = 0;    // bytes waiting in `queue`
+    bool closing = false; // no more data comes
+    bool broken = false;  // the encoder stopped reading
+
+    void Feed() {
+        // A write into a pipe the encoder has left must fail here rather than end the program.
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+        for (;;) {
+            std::string block;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return !queue.empty() || closing; });
+                if (queue.empty())
+                    break;
+                block = std::move(queue.front());
+                queue.pop_front();
+            }
+            size_t done = 0;
+            while (done < block.size()) {
+                const ssize_t n = ::write(pipe, block.data() + done, block.size() - done);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    break;
+                done += static_cast<size_t>(n);
+            }
+            std::lock_guard lock(mutex);
+            queued = queued > block.size() ? queued - block.size() : 0; // Abort may have cleared it
+            if (done < block.size()) {
+                broken = true;
+                queue.clear();
+                queued = 0;
+            }
+            changed.notify_all();
+            if (broken)
+                break;
+        }
+        ::close(pipe);
+        pipe = -1;
+    }
+
+    // Waits for the child; `pump` runs meanwhile. The exit code, or -1 when it did not exit.
+    int Wait(const std::function<void()>& pump) {
+        int status = 0;
+        for (;;) {
+            const pid_t r = ::waitpid(pid, &status, pump ? WNOHANG : 0);
+            if (r == pid)
+                break;
+            if (r < 0 && errno != EINTR) {
+                pid = -1;
+                return -1;
+            }
+            if (r == 0) {
+                pump();
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        }
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    void EndWriter() {
+        {
+            std::lock_guard lock(mutex);
+            closing = true;
+        }
+        changed.notify_all();
+        if (writer.joinable())
+            writer.join();
+    }
 };
 
 StreamingEncoder::StreamingEncoder() : m(std::make_unique<Impl>()) {}
@@ -198,15 +313,35 @@ bool StreamingEncoder::Start(int acNumber, const std::string& allParam, const fs
         return false;
     m->target = fs::absolute(target);
     m->temp = base::TempPathBeside(m->target);
-    QStringList args;
+    std::vector<std::string> args{program.string()};
     for (const std::string& a : EncoderArguments(acNumber, allParam, "-", m->temp))
-        args << QString::fromStdString(a);
-    // Progress output nobody reads must not fill a pipe and stall the encoder.
-    m->process.setStandardOutputFile(QProcess::nullDevice());
-    m->process.setStandardErrorFile(QProcess::nullDevice());
-    m->process.start(Q(program), args);
-    if (!m->process.waitForStarted(-1))
+        args.push_back(a);
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
         return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    // Progress output nobody reads must not fill a pipe and stall the encoder.
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned =
+        ::posix_spawn(&m->pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[0]);
+    if (spawned != 0) {
+        ::close(fds[1]);
+        m->pid = -1;
+        return false;
+    }
+    m->pipe = fds[1];
+    m->closing = m->broken = false;
+    m->writer = std::thread([impl = m.get()] { impl->Feed(); });
     m->running = true;
     Write(wavHeader.data(), wavHeader.size(), {});
     return m->running;
@@ -215,19 +350,26 @@ bool StreamingEncoder::Start(int acNumber, const std::string& allParam, const fs
 void StreamingEncoder::Write(const char* bytes, size_t size, const std::function<void()>& pump) {
     if (!m->running)
         return;
-    if (m->process.state() != QProcess::Running ||
-        m->process.write(bytes, static_cast<qint64>(size)) != static_cast<qint64>(size)) {
+    // Hold on only when far ahead of the encoder.
+    constexpr size_t kAhead = 32 << 20;
+    std::unique_lock lock(m->mutex);
+    while (m->queued > kAhead && !m->broken) {
+        if (!pump) {
+            m->changed.wait(lock);
+            continue;
+        }
+        m->changed.wait_for(lock, std::chrono::milliseconds(20));
+        lock.unlock();
+        pump();
+        lock.lock();
+    }
+    if (m->broken) {
         m->running = false;
         return;
     }
-    // Push what the pipe takes now; hold on only when far ahead of the encoder.
-    m->process.waitForBytesWritten(0);
-    constexpr qint64 kAhead = 8 << 20;
-    while (m->process.bytesToWrite() > kAhead && m->process.state() == QProcess::Running) {
-        m->process.waitForBytesWritten(pump ? 20 : 1000);
-        if (pump)
-            pump();
-    }
+    m->queue.emplace_back(bytes, size);
+    m->queued += size;
+    m->changed.notify_all();
 }
 
 bool StreamingEncoder::Finish(const std::function<void()>& pump) {
@@ -236,23 +378,21 @@ bool StreamingEncoder::Finish(const std::function<void()>& pump) {
         return false;
     }
     m->running = false;
-    while (m->process.bytesToWrite() > 0 && m->process.state() == QProcess::Running) {
-        m->process.waitForBytesWritten(pump ? 20 : 1000);
-        if (pump)
+    if (pump) {
+        // Let the window go on while the encoder catches up.
+        std::unique_lock lock(m->mutex);
+        while (m->queued > 0 && !m->broken) {
+            m->changed.wait_for(lock, std::chrono::milliseconds(20));
+            lock.unlock();
             pump();
+            lock.lock();
+        }
     }
-    m->process.closeWriteChannel();
-    while (!m->process.waitForFinished(pump ? 30 : -1)) {
-        if (m->process.state() == QProcess::NotRunning)
-            break;
-        if (pump)
-            pump();
-    }
+    m->EndWriter();
+    const int code = m->Wait(pump);
     std::error_code ec;
-    const bool exited =
-        m->process.exitStatus() == QProcess::NormalExit && m->process.exitCode() == 0;
     const auto size = fs::is_regular_file(m->temp, ec) ? fs::file_size(m->temp, ec) : 0;
-    if (exited && !ec && size > 0) {
+    if (code == 0 && !m->broken && !ec && size > 0) {
         fs::rename(m->temp, m->target, ec);
         if (!ec)
             return true;
@@ -263,9 +403,17 @@ bool StreamingEncoder::Finish(const std::function<void()>& pump) {
 
 void StreamingEncoder::Abort() {
     m->running = false;
-    if (m->process.state() != QProcess::NotRunning) {
-        m->process.kill();
-        m->process.waitForFinished(-1);
+    if (m->pid > 0) {
+        ::kill(m->pid, SIGKILL);
+        {
+            std::lock_guard lock(m->mutex);
+            m->queue.clear();
+            m->queued = 0;
+        }
+        m->EndWriter();
+        m->Wait({});
+    } else {
+        m->EndWriter();
     }
     if (!m->temp.empty()) {
         std::error_code ec;

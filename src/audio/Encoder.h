@@ -1,5 +1,7 @@
 #pragma once
 
+#include "speech/Sapi5.h"
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -49,6 +51,10 @@ ConvertResult ConvertWav(int acNumber, const std::string& allParam,
                          const std::filesystem::path& wav, const std::filesystem::path& target,
                          const std::filesystem::path& programDir,
                          const std::function<void()>& pump = {});
+
+// A WAV header for a stream of unknown length (both sizes 0xFFFFFFFF), as encoders read from a
+// pipe.
+std::string StreamingWavHeader(const speech::SpAudioFormatSpec& format);
 
 // The encoder reading the recording from a pipe while it is made, so that encoding overlaps
 // synthesis. Whatever goes wrong here, the WAV file is still written whole and ConvertWav can

@@ -1,23 +1,15 @@
 #pragma once
 
 #include "audio/Encoder.h"
-#include "audio/WavWriter.h"
-#include "speech/SpeechEngine.h"
+#include "speech/Sapi5.h"
 
 #include <filesystem>
 #include <functional>
 #include <string>
 
-namespace vocalix::speech {
-class Engines;
-}
-
-// Recording a text to a WAV file through the engine interface (never through an audio device),
-// then converting it with the chosen encoder.
+// Recording a text to a WAV file through the voice's file stream (never through an audio
+// device), then converting it with the chosen encoder.
 namespace vocalix::audio {
-
-// The voice, rate and pitch the reading would use now, for either engine generation.
-speech::SynthParams CurrentVoiceParams(const speech::Engines& engines, bool isXml);
 
 // The WAV file of a text: its name with ".wav", or "_.wav" in the program folder when unnamed.
 std::filesystem::path WavPathFor(const std::filesystem::path& textFile,
@@ -28,9 +20,8 @@ int RealTimeFactorOfIndex(int index);
 
 struct RecordSettings {
     int bytesInFrag = 4096;
-    speech::SynthParams params;
-    int formatIndex = 18;       // cbX entry of the audio format list
-    int realTimeFactor = 65535; // 256 = real time; 65535 = as fast as possible
+    bool isXml = false;   // the fragments are spoken as markup
+    int formatIndex = 18; // cbX entry of the audio format list (format type = entry + 4)
 };
 
 struct RecordHooks {
@@ -42,17 +33,19 @@ struct RecordHooks {
 };
 
 struct RecordResult {
-    bool written = false; // the WAV file exists (possibly shortened by Stop or an engine error)
-    bool stopped = false; // Stop ended it early
-    int fragments = 0;    // fragments recorded
-    double seconds = 0;   // length of the audio
-    std::string error;    // Windows-1251, for the user
+    bool written = false;     // the WAV file exists (possibly shortened by Stop or an engine error)
+    bool stopped = false;     // Stop ended it early
+    int fragments = 0;        // fragments recorded
+    double seconds = 0;       // length of the audio
+    bool copyComplete = true; // the tee got every byte of the file's audio data, in order
+    std::string error;        // Windows-1251, for the user
 };
 
 // Speaks `text` fragment by fragment (fragments of BytesInFrag as the reading loop cuts them)
-// into `wav`. No fragments: nothing is written. An engine error keeps what was recorded.
-// `tee` (when set) gets the audio data as the file does.
-RecordResult RecordToWave(speech::SpeechEngine& engine, const std::string& text,
+// with `voice` into a file stream on `wav`, each fragment written where the last one ended.
+// No fragments: nothing is written. An engine error keeps what was recorded. `tee` (when set)
+// gets the audio data as the file does. The voice's own output is given back afterwards.
+RecordResult RecordToWave(speech::SpVoice& voice, const std::string& text,
                           const std::filesystem::path& wav, const RecordSettings& settings,
                           const RecordHooks& hooks,
                           const std::function<void(const char*, size_t)>& tee = {});
@@ -64,11 +57,19 @@ struct RecordOutcome {
     std::filesystem::path audioFile; // the file left for the user (WAV, MP3 or OGG); empty if none
 };
 
-// RecordToWave and the converter of `acNumber` (also after Stop or an engine error). The
-// encoder reads the recording while it is made; when that does not give a file, it runs again
-// on the finished WAV (ConvertWav), whose result and message then count. `converting` is told
-// when the wait for the encoder starts (true) and ends (false).
-RecordOutcome RecordAndConvert(speech::SpeechEngine& engine, const std::string& text,
+// The converter of `acNumber` on a finished recording (also after Stop or an engine error).
+// When the encoder read the recording while it was made (`encoder`, may be null), its file is
+// taken; otherwise it runs on the finished WAV (ConvertWav), whose result and message then
+// count. `converting` is told when the wait for the encoder starts (true) and ends (false).
+RecordOutcome ConvertRecording(RecordResult record, const std::filesystem::path& wav,
+                               StreamingEncoder* encoder, int acNumber, const std::string& allParam,
+                               const std::filesystem::path& programDir,
+                               const std::function<void()>& pump,
+                               const std::function<void(bool)>& converting);
+
+// RecordToWave and the converter of `acNumber`; the encoder reads the recording while it is
+// made.
+RecordOutcome RecordAndConvert(speech::SpVoice& voice, const std::string& text,
                                const std::filesystem::path& wav, const RecordSettings& settings,
                                int acNumber, const std::string& allParam,
                                const std::filesystem::path& programDir, const RecordHooks& hooks,

@@ -38,7 +38,8 @@ struct CliToolbar : speech::SpeechToolbar {
     void ShowInformation(const std::string& m) override { messages.push_back(m); }
     bool DictionariesActive() const override { return false; }
     void ClearDictionaries() override {}
-    bool IsRecording() const override { return false; }
+    bool IsRecording() const override { return recording; }
+    bool recording = false; // the older generation's engine is built on a file destination
 };
 
 // Builds the voice list of the chosen generation and selects the voice, rate and pitch of the

@@ -10,7 +10,11 @@
 #include "base/Settings.h"
 #include "cli/CliVoice.h"
 #include "documents/DocumentFiles.h"
+#include "speech/Reader.h"
 #include "textprep/CorrectionRules.h"
+
+#include <QEventLoop>
+#include <QTimer>
 
 #include <filesystem>
 #include <ostream>
@@ -73,6 +77,90 @@ audio::SeriesSettings SeriesOf(const base::Options& o) {
     return {o.BytesInBlock, o.ChapHeadSencitive, o.Header};
 }
 
+// The older generation records as the window does: the reading loop speaks every fragment into
+// the engine's file destination at the chosen multiple of real time, and the engine sink ends it.
+struct RecordingHost : speech::ReaderHost {
+    const audio::RecordHooks* hooks = nullptr;
+    speech::Engines* engines = nullptr;
+    const speech::Reader* reader = nullptr;
+    std::string error; // UTF-8
+    bool finished = false;
+    bool flushed = false;
+    void SetSelectionLength(long long, bool) override {}
+    void SetStatusPanel2(const std::string&) override {}
+    void SetTitleActivity(const std::string&) override {}
+    void ShowMessage(const std::string& m, bool) override { error = Utf8(m); }
+    void UnForbidUserFeatures() override {}
+    void FragmentStarting(int index, const std::string&) override {
+        const auto i = static_cast<size_t>(index);
+        if (hooks && hooks->fragmentStarting && i < reader->Fragments.size())
+            hooks->fragmentStarting(index, std::stoll(reader->FragmentOffsets[i]) +
+                                               static_cast<long long>(reader->Fragments[i].size()));
+    }
+    void FinishSapi4Recording() override {
+        flushed = engines->AudioFileDest && engines->AudioFileDest->Flush() == speech::S_OK;
+        finished = true;
+    }
+};
+
+// The reader lives as long as the engine: the engine's sinks are made for it when the engine is
+// built.
+audio::RecordOutcome RecordThroughReadingLoop(speech::Reader& reader, RecordingHost& host,
+                                              speech::Engines& engines,
+                                              const base::Options& options, const std::string& text,
+                                              const fs::path& wav, const fs::path& programDir,
+                                              const audio::RecordHooks& hooks,
+                                              const std::function<void(bool)>& converting) {
+    host.hooks = &hooks;
+    host.engines = &engines;
+    host.reader = &reader;
+    host.error.clear();
+    host.finished = host.flushed = false;
+    bool filterFailed = false;
+    reader.Filter = nullptr;
+    if (hooks.prepare)
+        reader.Filter = [&](std::string& s) {
+            if (!filterFailed && !hooks.prepare(s))
+                filterFailed = true;
+        };
+    reader.IsRecording = true;
+    reader.AudioFileName = wav.string();
+    audio::RecordResult record;
+    if (!engines.AudioFileDest ||
+        engines.AudioFileDest->RealTimeSet(
+            static_cast<uint16_t>(audio::RealTimeFactorOfIndex(options.XNumber))) != speech::S_OK) {
+        record.error = base::Cp("Голосовой движок не найден или не поддерживается");
+        return audio::ConvertRecording(record, wav, nullptr, 0, {}, programDir, {}, {});
+    }
+    if (!reader.Speak(text) || !reader.IsReading) {
+        record.error = base::Utf8ToCp1251(host.error); // nothing to record, or no engine
+        return audio::ConvertRecording(record, wav, nullptr, 0, {}, programDir, {}, {});
+    }
+    QEventLoop loop;
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (filterFailed && reader.IsReading)
+            reader.Stop();
+        if (!host.finished)
+            reader.TimerNextFragmentTimer();
+        if (host.finished)
+            loop.quit();
+    });
+    timer.start();
+    loop.exec();
+    reader.Filter = nullptr;
+    record.written = host.flushed;
+    record.fragments = reader.CurrentFragment + 1;
+    if (!host.error.empty())
+        record.error = base::Utf8ToCp1251(host.error);
+    else if (!host.flushed)
+        record.error =
+            base::Cp("Не удалось записать аудиофайл ") + base::Utf8ToCp1251(wav.string());
+    return audio::ConvertRecording(record, wav, nullptr, options.ACNumber, options.AllParam,
+                                   programDir, {}, converting);
+}
+
 } // namespace
 
 // record [--dic SELECTION] [--to DIR] FILE...: each file recorded as the window's recording
@@ -109,14 +197,14 @@ int CmdRecord(CliContext& ctx) {
         options.Dictionary = dic;
     speech::Engines engines;
     CliToolbar toolbar;
+    toolbar.recording = !options.SAPI5;
+    RecordingHost host;
+    speech::Reader reader(engines, options, host);
     SelectVoiceOfSettings(options, engines, toolbar);
     audio::RecordSettings settings;
     settings.bytesInFrag = options.BytesInFrag;
-    settings.params = audio::CurrentVoiceParams(engines, options.IsXML);
-    if (options.SAPI5)
-        settings.formatIndex = options.XNumber;
-    else
-        settings.realTimeFactor = audio::RealTimeFactorOfIndex(options.XNumber);
+    settings.isXml = options.IsXML;
+    settings.formatIndex = options.XNumber;
     textprep::PronunciationFilter filter(ctx.programDir);
     Progress progress{ctx.err};
 
@@ -150,14 +238,17 @@ int CmdRecord(CliContext& ctx) {
             progress.Show(name + ": " + std::to_string(index + 1) + " (" +
                           std::to_string(end * 100 / std::max<size_t>(text.size(), 1)) + "%)");
         };
-        const audio::RecordOutcome r = audio::RecordAndConvert(
-            *engines.Backend(), text, audio::WavPathFor(textFile, ctx.programDir), settings,
-            options.ACNumber, options.AllParam, ctx.programDir, hooks, [&](bool on) {
-                if (on)
-                    progress.Show(name + ": " +
-                                  Utf8(base::Cp("РАБОТАЕТ АУДИО-КОНВЕРТЕР. "
-                                                "ЖДИТЕ...")));
-            });
+        const fs::path wav = audio::WavPathFor(textFile, ctx.programDir);
+        const auto converting = [&](bool on) {
+            if (on)
+                progress.Show(name + ": " + Utf8(base::Cp("РАБОТАЕТ АУДИО-КОНВЕРТЕР. ЖДИТЕ...")));
+        };
+        const audio::RecordOutcome r =
+            options.SAPI5
+                ? audio::RecordAndConvert(*engines.Voice, text, wav, settings, options.ACNumber,
+                                          options.AllParam, ctx.programDir, hooks, converting)
+                : RecordThroughReadingLoop(reader, host, engines, options, text, wav,
+                                           ctx.programDir, hooks, converting);
         progress.Done();
         if (!r.audioFile.empty())
             *ctx.out << r.audioFile.string() << "\n" << std::flush;

@@ -46,6 +46,10 @@ namespace vocalix::windows {
 class TAboutBox;
 }
 
+namespace vocalix::audio {
+struct RecordOutcome;
+}
+
 namespace vocalix::shell {
 
 class DictionaryList;
@@ -293,9 +297,18 @@ public:
     // Records the active page; false when the batch that called it is to end (the engine
     // cannot be used).
     bool MP3();
+    bool RecordSapi5(int start);
+    bool RecordSapi4();
+    // The status text and locked Stop while the encoder runs.
+    void ShowConverting(bool on);
+    void ReportConversion(const audio::RecordOutcome& outcome);
     void BatchMP3(const std::vector<std::string>& cp1251Files);
+    // Called by the engine sink when the older generation's recording has ended: completes the
+    // file, converts it and ends the wait of MP3.
+    void FinishSapi4Recording();
     std::filesystem::path AudioFileName; // the WAV being written; empty when not recording
     bool BatchActive = false;
+    bool BatchItemDone = false; // the older generation's recording of a batch item has ended
     int BatchIndex = 0;
     int BatchCount = 0;
     // The open dialog's filter entries (the batch dialog shares them).

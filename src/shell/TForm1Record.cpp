@@ -12,6 +12,7 @@
 #include "documents/DocumentFiles.h"
 #include "shell/WindowText.h"
 #include "speech/AudioPlayer.h"
+#include "speech/Engines.h"
 #include "speech/Fragments.h"
 #include "speech/Reader.h"
 
@@ -23,6 +24,8 @@
 #include <QSpinBox>
 
 #include <array>
+#include <chrono>
+#include <thread>
 
 namespace vocalix::shell {
 namespace fs = std::filesystem;
@@ -119,17 +122,43 @@ bool TForm1::MP3() {
     m_reader->IsRecording = true;
     m_reader->StopRequested = false;
     const int start = ActiveEditor->SelStart();
-    const std::string text = ActiveEditor->Text().substr(static_cast<size_t>(start));
+    return m_options.SAPI5 ? RecordSapi5(start) : RecordSapi4();
+}
 
+void TForm1::ShowConverting(bool on) {
+    static QString panel3;
+    SetItemEnabled("TBStop", !on);
+    SetItemEnabled("NSpeakStop", !on);
+    if (on) {
+        panel3 = StatusPanel[3]->text();
+        StatusPanel[3]->setText(U("РАБОТАЕТ АУДИО-КОНВЕРТЕР. ЖДИТЕ..."));
+        ProcessPendingMessages();
+    } else {
+        StatusPanel[3]->setText(panel3);
+    }
+}
+
+void TForm1::ReportConversion(const audio::RecordOutcome& outcome) {
+    if (!outcome.record.error.empty())
+        m_prompter.Inform(base::ToQString(outcome.record.error), CaptionVocalix(), Icon::Error);
+    if (outcome.converterRan && !outcome.convert.message.empty()) {
+        if (outcome.convert.status == audio::ConvertResult::Status::NotStarted)
+            m_prompter.Inform(base::ToQString(outcome.convert.message), CaptionOops(), Icon::Error);
+        else
+            m_prompter.Inform(base::ToQString(outcome.convert.message), CaptionVocalix(),
+                              Icon::Warning);
+    }
+}
+
+// The newer generation writes the file itself: the voice speaks each fragment into a file
+// stream while the selection follows the fragments.
+bool TForm1::RecordSapi5(int start) {
+    const std::string text = ActiveEditor->Text().substr(static_cast<size_t>(start));
     audio::RecordSettings settings;
     settings.bytesInFrag = m_options.BytesInFrag;
-    settings.params = audio::CurrentVoiceParams(*Speech, m_options.IsXML);
-    if (m_options.SAPI5)
-        settings.formatIndex = m_options.XNumber;
-    else
-        settings.realTimeFactor = audio::RealTimeFactorOfIndex(m_options.XNumber);
+    settings.isXml = m_options.IsXML;
+    settings.formatIndex = m_options.XNumber;
 
-    std::vector<std::string> fragments, offsets;
     audio::RecordHooks hooks;
     hooks.pump = ProcessPendingMessages;
     hooks.stopRequested = [this] { return m_reader->StopRequested; };
@@ -149,18 +178,6 @@ bool TForm1::MP3() {
                 filterFailed = true;
             return !filterFailed;
         };
-    QString panel3;
-    auto converting = [this, &panel3](bool on) {
-        SetItemEnabled("TBStop", !on);
-        SetItemEnabled("NSpeakStop", !on);
-        if (on) {
-            panel3 = StatusPanel[3]->text();
-            StatusPanel[3]->setText(U("РАБОТАЕТ АУДИО-КОНВЕРТЕР. ЖДИТЕ..."));
-            ProcessPendingMessages();
-        } else {
-            StatusPanel[3]->setText(panel3);
-        }
-    };
 
     ForbidUserFeatures();
     // The voice is fixed for the whole file: a change now would rebuild the engine under it.
@@ -173,12 +190,13 @@ bool TForm1::MP3() {
     SetItemEnabled("TBPause", false);
     SetItemEnabled("NSpeakPause", false);
     StatusExecute();
+    std::vector<std::string> fragments, offsets;
     speech::SplitToFragments(text, settings.bytesInFrag, fragments, offsets);
     ProgressBar1->setRange(0, std::max<int>(1, static_cast<int>(fragments.size())));
     ProcessPendingMessages();
     const audio::RecordOutcome outcome = audio::RecordAndConvert(
-        *Speech->Backend(), text, AudioFileName, settings, m_options.ACNumber, m_options.AllParam,
-        ProgramDir, hooks, converting);
+        *Speech->Voice, text, AudioFileName, settings, m_options.ACNumber, m_options.AllParam,
+        ProgramDir, hooks, [this](bool on) { ShowConverting(on); });
 
     ActiveEditor->SetSelLength(0);
     ProgressBar1->setValue(0);
@@ -188,24 +206,76 @@ bool TForm1::MP3() {
         voiceControls[i]->setEnabled(voiceEnabled[i]);
     UnForbidUserFeatures();
     StatusExecute();
-    if (!outcome.record.error.empty())
-        m_prompter.Inform(base::ToQString(outcome.record.error), CaptionVocalix(), Icon::Error);
-    if (outcome.converterRan && !outcome.convert.message.empty()) {
-        if (outcome.convert.status == audio::ConvertResult::Status::NotStarted)
-            m_prompter.Inform(base::ToQString(outcome.convert.message), CaptionOops(), Icon::Error);
-        else
-            m_prompter.Inform(base::ToQString(outcome.convert.message), CaptionVocalix(),
-                              Icon::Warning);
-    }
+    ReportConversion(outcome);
     if (BatchActive) {
         if (BatchIndex < BatchCount - 1)
             return !filterFailed;
         BatchActive = false;
     }
-    // With the older generation a recording that never started ends without the sound.
-    if (outcome.record.written || m_options.SAPI5)
-        PlayCompleteSound();
+    PlayCompleteSound();
     return !filterFailed;
+}
+
+// The older generation records through the ordinary reading loop: the engine is rebuilt on a
+// file destination, speaks every fragment into it at the chosen multiple of real time, and its
+// sink ends the recording (FinishSapi4Recording) when the audio stops.
+bool TForm1::RecordSapi4() {
+    m_reader->AudioFileName = AudioFileName.string();
+    ComboBox1Change(); // a recording runs: the engine is built on a file destination
+    trSpeedChange();
+    trPitchChange();
+    const bool started = Speech->AudioFileDest &&
+                         Speech->AudioFileDest->RealTimeSet(static_cast<uint16_t>(
+                             audio::RealTimeFactorOfIndex(m_options.XNumber))) == speech::S_OK;
+    StatusExecute();
+    // The sink may end a short recording before the reading command returns.
+    BatchItemDone = false;
+    const bool inBatch = BatchActive;
+    BatchActive = true;
+    if (started)
+        ASpeakExecute();
+    const bool ended = BatchItemDone || !BatchActive;
+    if (!started || (!m_reader->IsReading && !ended)) {
+        // The reading never started, so no sink will end the recording: end it now.
+        BatchActive = inBatch;
+        AudioFileName.clear();
+        m_reader->IsRecording = false;
+        m_reader->AudioFileName.clear();
+        ComboBox1Change();
+        StatusExecute();
+        return EngineUsable();
+    }
+    ProgressBar1->setRange(0, std::max<int>(1, static_cast<int>(m_reader->Fragments.size())));
+    while (!BatchItemDone && BatchActive) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ProcessPendingMessages();
+    }
+    BatchActive = inBatch && BatchItemDone;
+    ProgressBar1->setValue(0);
+    AudioFileName.clear();
+    m_reader->IsRecording = false;
+    m_reader->AudioFileName.clear();
+    ComboBox1Change(); // back to the speakers
+    trSpeedChange();
+    trPitchChange();
+    UnForbidUserFeatures(); // the voice controls stay locked while a recording runs
+    StatusExecute();
+    return true;
+}
+
+void TForm1::FinishSapi4Recording() {
+    audio::RecordResult record;
+    record.written = Speech->AudioFileDest && Speech->AudioFileDest->Flush() == speech::S_OK;
+    if (!record.written)
+        record.error = base::Cp("Не удалось записать аудиофайл ") + CpPath(AudioFileName);
+    const audio::RecordOutcome outcome = audio::ConvertRecording(
+        record, AudioFileName, nullptr, m_options.ACNumber, m_options.AllParam, ProgramDir,
+        ProcessPendingMessages, [this](bool on) { ShowConverting(on); });
+    ReportConversion(outcome);
+    if (BatchActive && BatchIndex < BatchCount - 1)
+        BatchItemDone = true;
+    else
+        BatchActive = false;
 }
 
 void TForm1::BatchMP3(const std::vector<std::string>& files) {

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QTimer>
@@ -106,6 +107,13 @@ public:
                             error ? Icon::Error : Icon::Information);
     }
     void UnForbidUserFeatures() override { f.UnForbidUserFeatures(); }
+    void FragmentStarting(int index, const std::string&) override {
+        if (f.IsRecording())
+            f.ProgressBar1->setValue(index);
+    }
+    void FinishSapi4Recording() override { f.FinishSapi4Recording(); }
+    bool BatchInProgress() const override { return f.BatchActive; }
+    void PlayCompleteSound() override { f.PlayCompleteSound(); }
 
 private:
     void SetVisible(QWidget* widget, bool visible) {

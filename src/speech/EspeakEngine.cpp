@@ -335,7 +335,7 @@ int EspeakEngine::Callback(short* wav, int count, void* rawEvents) {
 
 bool SpeechEngine::SynthesizeAll(const std::string& cp1251, const SynthParams& params,
                                  std::vector<int16_t>& samples, std::vector<WordMark>* words,
-                                 std::string* error) {
+                                 std::string* error, const std::function<void()>& pump) {
     struct Shared {
         std::mutex mutex;
         std::condition_variable cv;
@@ -357,7 +357,12 @@ bool SpeechEngine::SynthesizeAll(const std::string& cp1251, const SynthParams& p
     });
     std::unique_lock lock(shared->mutex);
     while (!shared->done) {
-        shared->cv.wait_for(lock, std::chrono::milliseconds(50));
+        shared->cv.wait_for(lock, std::chrono::milliseconds(pump ? 10 : 50));
+        if (pump && !shared->done) {
+            lock.unlock();
+            pump();
+            lock.lock();
+        }
         if (!shared->done && Generation() != generation) {
             lock.unlock();
             WaitIdle();

@@ -209,7 +209,10 @@ void TTSCentral::StartNext() {
         m_fileTimer.setProperty("start", QDateTime::currentMSecsSinceEpoch());
         m_fileTimer.setProperty("budget", 0.0);
         m_fileTimer.start();
-        FileTick();
+        // Notifications come from the event loop, as the platform sends them: never inside
+        // the call that queued the text.
+        QMetaObject::invokeMethod(
+            this, [this] { FileTick(); }, Qt::QueuedConnection);
         return;
     }
     QString error;

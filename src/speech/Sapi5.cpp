@@ -1,5 +1,6 @@
 #include "speech/Sapi5.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 
@@ -42,7 +43,13 @@ void SpFileStream::Open(const std::string& path, int mode, bool) {
     }
     m_position = 0;
     m_size = 0;
+    m_teeIntact = true;
     WriteHeader();
+}
+
+double SpFileStream::Seconds() const {
+    const int bytesPerSecond = m_spec.rate * m_spec.channels * m_spec.bits / 8;
+    return static_cast<double>(m_size) / bytesPerSecond;
 }
 
 void SpFileStream::WriteHeader() {
@@ -85,7 +92,7 @@ long long SpFileStream::Seek(long long offset, int origin) {
 
 void SpFileStream::Write(const std::vector<int16_t>& samples, int rate) {
     if (!m_file)
-        throw SpeechError("the file stream is not open");
+        throw SpeechStreamError("the file stream is not open");
     std::vector<float> in(samples.size());
     src_short_to_float_array(samples.data(), in.data(), static_cast<int>(samples.size()));
     std::vector<float> out;
@@ -104,7 +111,7 @@ void SpFileStream::Write(const std::vector<int16_t>& samples, int rate) {
         data.output_frames = static_cast<long>(out.size());
         data.src_ratio = ratio;
         if (src_simple(&data, SRC_SINC_FASTEST, 1) != 0)
-            throw SpeechError("resampling failed");
+            throw SpeechStreamError("resampling failed");
         out.resize(static_cast<size_t>(std::min(wanted, data.output_frames_gen)));
         out.resize(static_cast<size_t>(wanted), 0.0f);
     }
@@ -122,9 +129,19 @@ void SpFileStream::Write(const std::vector<int16_t>& samples, int rate) {
             }
         }
     }
+    // The header counts in 32 bits: a longer recording has to be made in parts.
+    if (44 + m_position + bytes.size() > 0xFFFFFFFFLL)
+        throw SpeechStreamError("файл WAV не может быть больше 4 ГБ: включите запись по частям");
     m_file->seek(44 + m_position);
     if (m_file->write(bytes) != bytes.size())
-        throw SpeechError("cannot write the audio file: " + m_file->errorString().toStdString());
+        throw SpeechStreamError("cannot write the audio file: " +
+                                m_file->errorString().toStdString());
+    if (tee && m_teeIntact) {
+        if (m_position == m_size)
+            tee(bytes.constData(), static_cast<size_t>(bytes.size()));
+        else
+            m_teeIntact = false;
+    }
     m_position += bytes.size();
     m_size = std::max(m_size, m_position);
 }
@@ -137,7 +154,7 @@ void SpFileStream::Close() {
     const std::string why = m_file->errorString().toStdString();
     m_file.reset();
     if (!ok)
-        throw SpeechError("cannot write the audio file: " + why);
+        throw SpeechStreamError("cannot write the audio file: " + why);
 }
 
 // ---- SpVoice ----
@@ -220,7 +237,12 @@ int SpVoice::Speak(const std::string& text, int flags) {
         std::vector<int16_t> samples;
         std::vector<WordMark> words;
         std::string error;
-        if (!m_engine->SynthesizeAll(text, params, samples, &words, &error))
+        // The window goes on with its events while the engine works on the fragment.
+        const auto pump = [] {
+            if (QCoreApplication::instance())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        };
+        if (!m_engine->SynthesizeAll(text, params, samples, &words, &error, pump))
             throw SpeechError(error);
         if (m_eventInterests & SVEStartInputStream)
             emit StartStream(stream);

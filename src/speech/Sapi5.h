@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSaveFile>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -18,6 +19,10 @@ namespace vocalix::speech {
 // A failing platform call (the message is for the user, UTF-8).
 struct SpeechError : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+// A file stream that cannot be written (disk full, no such folder, too long for WAV).
+struct SpeechStreamError : SpeechError {
+    using SpeechError::SpeechError;
 };
 
 // Speak flags.
@@ -83,9 +88,19 @@ public:
     void Close();
     bool IsOpen() const { return m_file != nullptr; }
 
-    // Appends mono 16-bit samples at `rate` Hz, converted to the stream's format, at the
+    // Writes mono 16-bit samples at `rate` Hz, converted to the stream's format, at the
     // current position.
     void Write(const std::vector<int16_t>& samples, int rate);
+
+    // Bytes of audio data in the stream, and how long they play.
+    long long Size() const { return m_size; }
+    double Seconds() const;
+
+    // Gets the audio data appended at the end of the stream as it is written (an encoder
+    // reads the recording while it is made). Writing anywhere else ends the copy for good:
+    // TeeIntact() then tells that the copy is not the file.
+    std::function<void(const char* bytes, size_t size)> tee;
+    bool TeeIntact() const { return m_teeIntact; }
 
 private:
     void WriteHeader();
@@ -93,6 +108,7 @@ private:
     SpAudioFormatSpec m_spec;
     long long m_position = 0;
     long long m_size = 0;
+    bool m_teeIntact = true;
 };
 
 class SpVoice : public QObject {

@@ -64,10 +64,11 @@ public:
     virtual void WaitIdle() = 0;
     virtual uint64_t Generation() const = 0;
 
-    // Synthesises a whole text, blocking; false with a message on failure.
+    // Synthesises a whole text, blocking; false with a message on failure. `pump`, when set,
+    // runs every few milliseconds meanwhile (the calling thread goes on with its events).
     bool SynthesizeAll(const std::string& cp1251, const SynthParams& params,
                        std::vector<int16_t>& samples, std::vector<WordMark>* words,
-                       std::string* error);
+                       std::string* error, const std::function<void()>& pump = {});
 };
 
 // The engine of this process (eSpeak NG), created on first use.

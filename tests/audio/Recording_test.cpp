@@ -27,14 +27,14 @@ protected:
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
-        settings.params.voiceId = "Russian";
+        voice.GetVoices(); // the first voice is the default Russian one
     }
     void TearDown() override { fs::remove_all(dir); }
 
     audio::RecordOutcome Record(const fs::path& wav, int acNumber, const std::string& allParam,
                                 audio::RecordHooks hooks = {}) {
-        return audio::RecordAndConvert(*speech::DefaultEngine(), base::Cp(kPage), wav, settings,
-                                       acNumber, allParam, dir, hooks);
+        return audio::RecordAndConvert(voice, base::Cp(kPage), wav, settings, acNumber, allParam,
+                                       dir, hooks);
     }
     static std::string Head(const fs::path& file, size_t n) {
         std::string bytes;
@@ -43,6 +43,7 @@ protected:
     }
 
     fs::path dir;
+    speech::SpVoice voice;
     audio::RecordSettings settings;
 };
 
@@ -170,8 +171,8 @@ TEST_F(RecordingTest, StopEndsAfterCurrentFragment) {
 
 // An empty text writes nothing.
 TEST_F(RecordingTest, NothingToRecordWritesNothing) {
-    const audio::RecordOutcome r = audio::RecordAndConvert(
-        *speech::DefaultEngine(), "", dir / "page.wav", settings, 1, "-b64", dir, {});
+    const audio::RecordOutcome r =
+        audio::RecordAndConvert(voice, "", dir / "page.wav", settings, 1, "-b64", dir, {});
     EXPECT_FALSE(r.record.written);
     EXPECT_FALSE(r.converterRan);
     EXPECT_TRUE(fs::is_empty(dir));
