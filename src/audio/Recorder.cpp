@@ -1,5 +1,6 @@
 #include "audio/Recorder.h"
 
+#include "audio/Subtitles.h"
 #include "base/Cp1251.h"
 #include "speech/Fragments.h"
 
@@ -33,6 +34,15 @@ struct OutputRestorer {
     speech::SpFileStream* saved = voice.AudioOutputStream();
     ~OutputRestorer() { voice.SetAudioOutputStream(saved); }
 };
+
+void WriteSubtitlesOf(RecordOutcome& outcome, bool subtitles) {
+    if (!subtitles)
+        return;
+    std::string why;
+    if (!WriteSubtitles(outcome.audioFile, CuesOf(outcome.record.spoken, outcome.record.seconds),
+                        &why))
+        outcome.subtitlesError = base::Utf8ToCp1251(why);
+}
 
 } // namespace
 
@@ -94,6 +104,7 @@ RecordResult RecordToWave(speech::SpVoice& voice, const std::string& text, const
     }
     result.seconds = stream.Seconds();
     result.copyComplete = stream.TeeIntact();
+    result.spoken = stream.TakeSpoken();
     try {
         stream.Close();
     } catch (const speech::SpeechError& e) {
@@ -107,7 +118,7 @@ RecordResult RecordToWave(speech::SpVoice& voice, const std::string& text, const
 RecordOutcome ConvertRecording(RecordResult record, const fs::path& wav, StreamingEncoder* encoder,
                                int acNumber, const std::string& allParam,
                                const fs::path& programDir, const std::function<void()>& pump,
-                               const std::function<void(bool)>& converting) {
+                               const std::function<void(bool)>& converting, bool subtitles) {
     RecordOutcome outcome;
     outcome.record = std::move(record);
     if (!outcome.record.written) {
@@ -117,8 +128,10 @@ RecordOutcome ConvertRecording(RecordResult record, const fs::path& wav, Streami
     }
     outcome.audioFile = wav;
     const std::string ext = ConverterExtension(acNumber);
-    if (ext.empty())
+    if (ext.empty()) {
+        WriteSubtitlesOf(outcome, subtitles);
         return outcome;
+    }
     fs::path target = wav;
     target.replace_extension(ext);
     if (converting)
@@ -137,6 +150,7 @@ RecordOutcome ConvertRecording(RecordResult record, const fs::path& wav, Streami
         converting(false);
     if (outcome.convert.status == ConvertResult::Status::Converted)
         outcome.audioFile = target;
+    WriteSubtitlesOf(outcome, subtitles);
     return outcome;
 }
 
@@ -159,11 +173,11 @@ RecordOutcome RecordAndConvert(speech::SpVoice& voice, const std::string& text, 
     if (streaming)
         tee = [&](const char* bytes, size_t size) { encoder.Write(bytes, size, hooks.pump); };
     RecordResult record = RecordToWave(voice, text, wav, settings, hooks, tee);
-    if (!record.copyComplete)
+    const bool encoded = streaming && record.copyComplete;
+    if (!encoded)
         encoder.Abort();
-    return ConvertRecording(std::move(record), wav,
-                            streaming && record.copyComplete ? &encoder : nullptr, acNumber,
-                            allParam, programDir, hooks.pump, converting);
+    return ConvertRecording(std::move(record), wav, encoded ? &encoder : nullptr, acNumber,
+                            allParam, programDir, hooks.pump, converting, settings.subtitles);
 }
 
 } // namespace vocalix::audio

@@ -20,8 +20,9 @@ int RealTimeFactorOfIndex(int index);
 
 struct RecordSettings {
     int bytesInFrag = 4096;
-    bool isXml = false;   // the fragments are spoken as markup
-    int formatIndex = 18; // cbX entry of the audio format list (format type = entry + 4)
+    bool isXml = false;     // the fragments are spoken as markup
+    int formatIndex = 18;   // cbX entry of the audio format list (format type = entry + 4)
+    bool subtitles = false; // "name.srt" and "name.lrc" beside the audio file
 };
 
 struct RecordHooks {
@@ -38,7 +39,8 @@ struct RecordResult {
     int fragments = 0;        // fragments recorded
     double seconds = 0;       // length of the audio
     bool copyComplete = true; // the tee got every byte of the file's audio data, in order
-    std::string error;        // Windows-1251, for the user
+    std::vector<speech::SpokenFragment> spoken; // the texts in the file, with their word timing
+    std::string error;                          // Windows-1251, for the user
 };
 
 // Speaks `text` fragment by fragment (fragments of BytesInFrag as the reading loop cuts them)
@@ -55,17 +57,20 @@ struct RecordOutcome {
     bool converterRan = false;
     ConvertResult convert;
     std::filesystem::path audioFile; // the file left for the user (WAV, MP3 or OGG); empty if none
+    std::string subtitlesError;      // Windows-1251; empty when written or not asked for
 };
 
 // The converter of `acNumber` on a finished recording (also after Stop or an engine error).
 // When the encoder read the recording while it was made (`encoder`, may be null), its file is
 // taken; otherwise it runs on the finished WAV (ConvertWav), whose result and message then
 // count. `converting` is told when the wait for the encoder starts (true) and ends (false).
+// With `subtitles`, "name.srt" and "name.lrc" go beside the file left for the user.
 RecordOutcome ConvertRecording(RecordResult record, const std::filesystem::path& wav,
                                StreamingEncoder* encoder, int acNumber, const std::string& allParam,
                                const std::filesystem::path& programDir,
                                const std::function<void()>& pump,
-                               const std::function<void(bool)>& converting);
+                               const std::function<void(bool)>& converting,
+                               bool subtitles = false);
 
 // RecordToWave and the converter of `acNumber`; the encoder reads the recording while it is
 // made.

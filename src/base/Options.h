@@ -73,6 +73,8 @@ struct Options {
     int FontStyle = 0;
     // [Background]
     int BackgroundColor = -16777211; // FF000005: the system colour of window backgrounds
+    // [Extra]: additions of our own, at the end of the settings file
+    bool Subtitles = false;
 };
 
 } // namespace vocalix::base

@@ -63,6 +63,7 @@ const std::vector<SettingsKey> kKeys = {
     {"Font", "Color", &O::FontColor, G::General},
     {"Font", "Style", &O::FontStyle, G::General},
     {"Background", "Color", &O::BackgroundColor, G::General},
+    {"Extra", "Subtitles", &O::Subtitles, G::Other},
 };
 
 std::string PageKey(const char* name, int page) {

@@ -151,6 +151,10 @@ audio::RecordOutcome RecordThroughReadingLoop(speech::Reader& reader, RecordingH
     loop.exec();
     reader.Filter = nullptr;
     record.written = host.flushed;
+    if (record.written) {
+        record.seconds = engines.AudioFileDest->Seconds();
+        record.spoken = engines.AudioFileDest->TakeSpoken();
+    }
     record.fragments = reader.CurrentFragment + 1;
     if (!host.error.empty())
         record.error = base::Utf8ToCp1251(host.error);
@@ -158,7 +162,7 @@ audio::RecordOutcome RecordThroughReadingLoop(speech::Reader& reader, RecordingH
         record.error =
             base::Cp("Не удалось записать аудиофайл ") + base::Utf8ToCp1251(wav.string());
     return audio::ConvertRecording(record, wav, nullptr, options.ACNumber, options.AllParam,
-                                   programDir, {}, converting);
+                                   programDir, {}, converting, options.Subtitles);
 }
 
 } // namespace
@@ -205,6 +209,7 @@ int CmdRecord(CliContext& ctx) {
     settings.bytesInFrag = options.BytesInFrag;
     settings.isXml = options.IsXML;
     settings.formatIndex = options.XNumber;
+    settings.subtitles = options.Subtitles;
     textprep::PronunciationFilter filter(ctx.programDir);
     Progress progress{ctx.err};
 
@@ -258,6 +263,8 @@ int CmdRecord(CliContext& ctx) {
             fail(shownName, Utf8(r.record.error));
         else if (r.converterRan && !r.convert.message.empty())
             fail(shownName, Utf8(r.convert.message));
+        else if (!r.subtitlesError.empty())
+            fail(shownName, "субтитры не записаны: " + Utf8(r.subtitlesError));
         else
             return !r.audioFile.empty() || r.record.fragments == 0;
         return false;

@@ -148,6 +148,9 @@ void TForm1::ReportConversion(const audio::RecordOutcome& outcome) {
             m_prompter.Inform(base::ToQString(outcome.convert.message), CaptionVocalix(),
                               Icon::Warning);
     }
+    if (!outcome.subtitlesError.empty())
+        m_prompter.Inform(U("Субтитры не записаны: ") + base::ToQString(outcome.subtitlesError),
+                          CaptionVocalix(), Icon::Warning);
 }
 
 // The newer generation writes the file itself: the voice speaks each fragment into a file
@@ -158,6 +161,7 @@ bool TForm1::RecordSapi5(int start) {
     settings.bytesInFrag = m_options.BytesInFrag;
     settings.isXml = m_options.IsXML;
     settings.formatIndex = m_options.XNumber;
+    settings.subtitles = m_options.Subtitles;
 
     audio::RecordHooks hooks;
     hooks.pump = ProcessPendingMessages;
@@ -265,12 +269,17 @@ bool TForm1::RecordSapi4() {
 
 void TForm1::FinishSapi4Recording() {
     audio::RecordResult record;
-    record.written = Speech->AudioFileDest && Speech->AudioFileDest->Flush() == speech::S_OK;
-    if (!record.written)
+    speech::AudioFile* file = Speech->AudioFileDest.get();
+    record.written = file && file->Flush() == speech::S_OK;
+    if (record.written) {
+        record.seconds = file->Seconds();
+        record.spoken = file->TakeSpoken();
+    } else {
         record.error = base::Cp("Не удалось записать аудиофайл ") + CpPath(AudioFileName);
+    }
     const audio::RecordOutcome outcome = audio::ConvertRecording(
         record, AudioFileName, nullptr, m_options.ACNumber, m_options.AllParam, ProgramDir,
-        ProcessPendingMessages, [this](bool on) { ShowConverting(on); });
+        ProcessPendingMessages, [this](bool on) { ShowConverting(on); }, m_options.Subtitles);
     ReportConversion(outcome);
     if (BatchActive && BatchIndex < BatchCount - 1)
         BatchItemDone = true;

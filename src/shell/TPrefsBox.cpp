@@ -271,6 +271,17 @@ TPrefsBox::TPrefsBox(const std::filesystem::path& programDir, QWidget* parent)
         g->addLayout(row2);
         g->addStretch();
     }
+    // Дополнительно
+    {
+        QVBoxLayout* g = PlainTab(PageControl1, "Дополнительно");
+        QWidget* w = g->parentWidget();
+        chkbSubtitles = Check("chkbSubtitles",
+                              "Субтитры к аудиозаписи (файлы .srt и .lrc рядом с аудиофайлом)", w);
+        chkbSubtitles->setToolTip(
+            U("Время каждой фразы берётся из синтезатора речи в момент записи"));
+        g->addWidget(chkbSubtitles);
+        g->addStretch();
+    }
 
     auto* buttons = new QHBoxLayout;
     btOK = new QPushButton(U("OK"), this);
@@ -400,6 +411,7 @@ void TPrefsBox::Fill(const base::Options& o) {
     chkbStyle->setChecked(o.IgnoreRules);
     chkbTags->setChecked(!o.IsXML);
     chkbPicImport->setChecked(o.PicImport);
+    chkbSubtitles->setChecked(o.Subtitles);
     ePicMargin->setText(QString::number(o.PicMargin));
     chkbPrev->setChecked(o.IgnorePrev);
     chkbCursor->setChecked(o.HandPointCursor);
@@ -456,6 +468,7 @@ void TPrefsBox::OKButtonClick() {
     base::WriteOptionText(ini, &O::AutoRepeat, text(eRepeat));
     base::WriteOptionText(ini, &O::PicMargin, text(ePicMargin));
     base::WriteOption(ini, &O::PicImport, chkbPicImport->isChecked());
+    base::WriteOption(ini, &O::Subtitles, chkbSubtitles->isChecked());
     std::string error;
     if (!ini.Save(file, &error)) {
         m_lastError = base::Cp("Не удалось записать файл настроек ") +

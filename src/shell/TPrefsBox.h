@@ -83,6 +83,7 @@ public:
     QCheckBox* chkbStyle = nullptr;
     QCheckBox* chkbTags = nullptr;
     QCheckBox* chkbPicImport = nullptr;
+    QCheckBox* chkbSubtitles = nullptr;
     QLineEdit* ePicMargin = nullptr;
     QCheckBox* chkbPrev = nullptr;
     QCheckBox* chkbCursor = nullptr;

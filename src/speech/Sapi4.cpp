@@ -28,6 +28,7 @@ HRESULT AudioFile::Set(const std::string& path, uint32_t) {
         if (m_stream.IsOpen())
             m_stream.Close();
         m_path = path;
+        m_spoken.clear();
         m_stream.Format.Type = 22; // the engine's own 22 kHz 16-bit mono
         m_stream.Open(path);
         return S_OK;
@@ -45,11 +46,21 @@ HRESULT AudioFile::RealTimeSet(uint16_t factor) {
 
 HRESULT AudioFile::Flush() {
     try {
+        m_spoken = m_stream.TakeSpoken();
         m_stream.Close();
         return S_OK;
     } catch (const SpeechError&) {
         return E_FAIL;
     }
+}
+
+void AudioFile::NoteSpoken(const std::string& text, const std::vector<WordMark>& words, int rate) {
+    if (m_stream.IsOpen())
+        m_stream.NoteSpoken(text, words, rate);
+}
+
+std::vector<SpokenFragment> AudioFile::TakeSpoken() {
+    return m_stream.IsOpen() ? m_stream.TakeSpoken() : std::move(m_spoken);
 }
 
 void AudioFile::Write(const std::vector<int16_t>& samples, int rate) {
@@ -205,6 +216,7 @@ void TTSCentral::StartNext() {
             m_queue.clear();
             return;
         }
+        m_file->NoteSpoken(next.text, m_fileWords, m_engine->SampleRate());
         ForEachNotify([](ITTSNotifySink& s) { s.AudioStart(TimeStamp()); });
         m_fileTimer.setProperty("start", QDateTime::currentMSecsSinceEpoch());
         m_fileTimer.setProperty("budget", 0.0);

@@ -92,8 +92,14 @@ public:
     const std::string& Path() const { return m_path; }
     bool IsOpen() const { return m_stream.IsOpen(); }
     void Write(const std::vector<int16_t>& samples, int rate);
+    // The text whose samples the following writes carry (for subtitles).
+    void NoteSpoken(const std::string& text, const std::vector<WordMark>& words, int rate);
+    // What the file holds: its length and its texts; kept after Flush until the next Set.
+    double Seconds() const { return m_stream.Seconds(); }
+    std::vector<SpokenFragment> TakeSpoken();
 
 private:
+    std::vector<SpokenFragment> m_spoken; // of the flushed file
     std::string m_path;
     uint16_t m_realTime = 256;
     SpFileStream m_stream;

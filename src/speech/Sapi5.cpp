@@ -44,7 +44,14 @@ void SpFileStream::Open(const std::string& path, int mode, bool) {
     m_position = 0;
     m_size = 0;
     m_teeIntact = true;
+    m_spoken.clear();
     WriteHeader();
+}
+
+void SpFileStream::NoteSpoken(const std::string& text, std::vector<WordMark> words, int rate) {
+    const int bytesPerSecond = m_spec.rate * m_spec.channels * m_spec.bits / 8;
+    m_spoken.push_back(
+        {static_cast<double>(m_position) / bytesPerSecond, rate, text, std::move(words)});
 }
 
 double SpFileStream::Seconds() const {
@@ -246,6 +253,7 @@ int SpVoice::Speak(const std::string& text, int flags) {
             throw SpeechError(error);
         if (m_eventInterests & SVEStartInputStream)
             emit StartStream(stream);
+        m_output->NoteSpoken(text, words, m_engine->SampleRate());
         m_output->Write(samples, m_engine->SampleRate());
         if (m_eventInterests & SVEWordBoundary)
             for (const WordMark& w : words)

@@ -92,6 +92,11 @@ public:
     // current position.
     void Write(const std::vector<int16_t>& samples, int rate);
 
+    // Records what the next Write will hold: its text and its words (for subtitles).
+    void NoteSpoken(const std::string& text, std::vector<WordMark> words, int rate);
+    // The texts spoken into the stream so far, in order; the stream forgets them.
+    std::vector<SpokenFragment> TakeSpoken() { return std::move(m_spoken); }
+
     // Bytes of audio data in the stream, and how long they play.
     long long Size() const { return m_size; }
     double Seconds() const;
@@ -109,6 +114,7 @@ private:
     long long m_position = 0;
     long long m_size = 0;
     bool m_teeIntact = true;
+    std::vector<SpokenFragment> m_spoken;
 };
 
 class SpVoice : public QObject {

@@ -32,6 +32,15 @@ struct WordMark {
     int length = 0;
 };
 
+// A text as it went into an audio file: where its audio starts in the file, and its words with
+// their sample positions (counted from that start, at `rate` Hz).
+struct SpokenFragment {
+    double startSeconds = 0;
+    int rate = 22050;
+    std::string text; // Windows-1251, as spoken
+    std::vector<WordMark> words;
+};
+
 struct AudioChunk {
     std::vector<int16_t> samples; // mono, SampleRate() Hz
     std::vector<WordMark> words;

@@ -1,4 +1,5 @@
 #include "audio/Recorder.h"
+#include "audio/Subtitles.h"
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
@@ -6,8 +7,11 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <regex>
+#include <sstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -176,4 +180,65 @@ TEST_F(RecordingTest, NothingToRecordWritesNothing) {
     EXPECT_FALSE(r.record.written);
     EXPECT_FALSE(r.converterRan);
     EXPECT_TRUE(fs::is_empty(dir));
+}
+
+// Subtitles of a real book page, in WAV and in MP3: cues in order and apart, the last one
+// ending with the audio, their texts giving the page back, and the LRC lines with the same
+// starts.
+TEST_F(RecordingTest, SubtitlesFollowTheEnginesWordTiming) {
+    std::string utf8;
+    ASSERT_TRUE(base::ReadFileBytes(
+        fs::path(VOCALIX_CORPUS_DIR) / "text/books/chekhov_dyadya_vanya.utf8.txt", utf8));
+    utf8 = utf8.substr(utf8.find("\n", 3000) + 1, 2500);
+    utf8 = utf8.substr(0, utf8.rfind('\n') + 1);
+    const std::string page = base::ToCrLf(base::Utf8ToCp1251(utf8));
+    settings.subtitles = true;
+    settings.bytesInFrag = 900; // several fragments, each placed after the last
+    for (int acNumber : {0, 1}) {
+        SCOPED_TRACE(acNumber);
+        const fs::path wav = dir / "page.wav";
+        const audio::RecordOutcome r =
+            audio::RecordAndConvert(voice, page, wav, settings, acNumber, "-b64", dir, {});
+        ASSERT_TRUE(r.record.written);
+        ASSERT_TRUE(r.subtitlesError.empty());
+        fs::path srt = r.audioFile, lrc = r.audioFile;
+        srt.replace_extension(".srt");
+        lrc.replace_extension(".lrc");
+        std::string srtText, lrcText;
+        ASSERT_TRUE(base::ReadFileBytes(srt, srtText));
+        ASSERT_TRUE(base::ReadFileBytes(lrc, lrcText));
+
+        const std::regex cueRe(
+            R"((\d+)\r\n(\d\d):(\d\d):(\d\d),(\d{3}) --> (\d\d):(\d\d):(\d\d),(\d{3})\r\n([^\r]*)\r\n)");
+        auto at = [](const std::smatch& m, int i) {
+            return std::stoi(m[i]) * 3600.0 + std::stoi(m[i + 1]) * 60.0 + std::stoi(m[i + 2]) +
+                   std::stoi(m[i + 3]) / 1000.0;
+        };
+        double lastEnd = 0;
+        int cues = 0;
+        std::string joined;
+        for (std::sregex_iterator i(srtText.begin(), srtText.end(), cueRe), end; i != end; ++i) {
+            const std::smatch& m = *i;
+            EXPECT_EQ(std::stoi(m[1]), ++cues);
+            const double start = at(m, 2), stop = at(m, 6);
+            EXPECT_GE(start, lastEnd - 0.0005);
+            EXPECT_GT(stop, start);
+            lastEnd = stop;
+            joined += m[10].str() + " ";
+        }
+        EXPECT_GT(cues, 10);
+        EXPECT_NEAR(lastEnd, r.record.seconds, 0.05);
+        const double wavSeconds =
+            acNumber == 0 ? ReadWav(wav).info.frames / 22050.0 : r.record.seconds;
+        EXPECT_NEAR(lastEnd, wavSeconds, 0.05);
+        auto words = [](const std::string& s) {
+            std::string out;
+            std::istringstream in(s);
+            for (std::string w; in >> w;)
+                out += w + " ";
+            return out;
+        };
+        EXPECT_EQ(words(joined), words(utf8));
+        EXPECT_EQ(std::count(lrcText.begin(), lrcText.end(), '['), cues + 1);
+    }
 }

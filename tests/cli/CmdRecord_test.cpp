@@ -36,6 +36,16 @@ TEST_F(CmdRecord, RecordsEachFileWithoutSoundServer) {
                                                           (dir / "out/$b.ogg").string()}));
     EXPECT_NE(err.str().find("none.txt"), std::string::npos);
     EXPECT_EQ(Read(dir / "out/a b.ogg").substr(0, 4), "OggS");
+
+    // Subtitles from the older generation's reading loop, beside the audio file.
+    out.str("");
+    ASSERT_EQ(Run({"--set", "AudioConverter/ACNumber=0", "--set", "Extra/Subtitles=1", "record",
+                   "--to", (dir / "out").string(), a}),
+              0)
+        << err.str();
+    EXPECT_EQ(Read(dir / "out/a b.srt").rfind("1\r\n00:00:00,000 --> 00:00:0", 0), 0u);
+    EXPECT_NE(Read(dir / "out/a b.srt").find("Первая книга."), std::string::npos);
+    EXPECT_NE(Read(dir / "out/a b.lrc").find("[00:00.00]Первая книга."), std::string::npos);
 }
 
 // Series/AudioSplit: one audio file per part in "<name>.audio", the part texts gone.
