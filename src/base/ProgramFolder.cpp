@@ -62,6 +62,15 @@ fs::path UserDataFolder(const ProgramFolderEnvironment& env) {
 
 namespace {
 
+// The folders of a program folder that hold its data (the rest of a program folder may be
+// anything, such as a build tree).
+bool IsDataFolder(const fs::path& name) {
+    for (const char* folder : {"dic", "help", "profiles", "sounds"})
+        if (name == folder)
+            return true;
+    return false;
+}
+
 bool IsHidden(const fs::path& p) {
     const std::string name = p.filename().string();
     return !name.empty() && name.front() == '.';
@@ -119,6 +128,10 @@ bool SeedProgramFolder(const fs::path& from, const fs::path& to, std::string* er
         const fs::path relative = source.lexically_relative(from);
         const fs::path target = to / relative;
         std::error_code e;
+        if (it->is_directory(e) && it.depth() == 0 && !IsDataFolder(relative)) {
+            it.disable_recursion_pending(); // a program folder may be a build tree
+            continue;
+        }
         if (it->is_directory(e)) {
             fs::create_directories(target, e);
             if (e)

@@ -32,10 +32,11 @@ bool IsInstalledLayout(const std::filesystem::path& exeDir);
 // The per-user folder: $XDG_DATA_HOME/vocalix, or ~/.local/share/vocalix.
 std::filesystem::path UserDataFolder(const ProgramFolderEnvironment& env);
 
-// Copies every file of `from` that `to` does not have yet (each written atomically), so the
-// user's own files are never overwritten; executables and hidden files stay behind. The
-// manual in "help/" belongs to the program and is brought up to date with the installed one.
-// Returns false (and fills *error) on failure.
+// Copies the files directly in `from` and those of its data folders (dic/, help/, profiles/,
+// sounds/) that `to` does not have yet, each written atomically, so the user's own files are
+// never overwritten; executables, hidden files and other folders stay behind. The manual in
+// "help/" belongs to the program and is brought up to date with the installed one. Returns
+// false (and fills *error) on failure.
 bool SeedProgramFolder(const std::filesystem::path& from, const std::filesystem::path& to,
                        std::string* error = nullptr);
 

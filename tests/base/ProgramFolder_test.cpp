@@ -82,6 +82,8 @@ TEST(ProgramFolder, DataBesideTheExecutableIsSeededWithoutTheExecutables) {
     const fs::path opt = t.path / "opt";
     fs::create_directories(opt / "dic");
     ASSERT_TRUE(WriteFileAtomic(opt / "~orfo~", "x"));
+    fs::create_directories(opt / "CMakeFiles"); // a read-only build tree
+    ASSERT_TRUE(WriteFileAtomic(opt / "CMakeFiles" / "big.o", "obj"));
     ASSERT_TRUE(WriteFileAtomic(opt / "vocalix-cli", "ELF"));
     fs::permissions(opt / "vocalix-cli", fs::perms::owner_exec, fs::perm_options::add);
     EXPECT_EQ(InstalledDataFolder(opt), opt);
@@ -92,6 +94,7 @@ TEST(ProgramFolder, DataBesideTheExecutableIsSeededWithoutTheExecutables) {
     EXPECT_TRUE(fs::is_directory(user / "dic"));
     EXPECT_TRUE(fs::exists(user / "~orfo~"));
     EXPECT_FALSE(fs::exists(user / "vocalix-cli"));
+    EXPECT_FALSE(fs::exists(user / "CMakeFiles"));
 }
 
 TEST(ProgramFolder, InstallationUsesTheUserFolderEvenWhenItsBinIsWritable) {
