@@ -11,6 +11,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vocalix"));
+    // Ties the window to the installed menu entry, whose icon the desktop then shows for it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vocalix"));
     // Qt's standard dialogs and context menus speak Russian like the rest of the window.
     if (!vocalix::shell::LoadQtRussianTranslations())
         std::fprintf(stderr,

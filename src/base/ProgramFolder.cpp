@@ -1,5 +1,7 @@
 #include "base/ProgramFolder.h"
 
+#include "base/AtomicFile.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -31,11 +33,24 @@ bool IsWritableFolder(const fs::path& folder) {
     return true;
 }
 
+namespace {
+
+// The installed data relative to the installed executables (bin/ and share/ of one prefix).
+#ifndef VOCALIX_DATA_FROM_BIN
+#define VOCALIX_DATA_FROM_BIN "../share/vocalix"
+#endif
+
+fs::path ShareFolderBeside(const fs::path& exeDir) {
+    return (exeDir / VOCALIX_DATA_FROM_BIN).lexically_normal();
+}
+
+} // namespace
+
 fs::path InstalledDataFolder(const fs::path& exeDir) {
     std::error_code ec;
     if (fs::is_directory(exeDir / "dic", ec))
         return exeDir;
-    return (exeDir / ".." / "share" / "vocalix").lexically_normal();
+    return ShareFolderBeside(exeDir);
 }
 
 fs::path UserDataFolder(const ProgramFolderEnvironment& env) {
@@ -45,45 +60,111 @@ fs::path UserDataFolder(const ProgramFolderEnvironment& env) {
     return fs::path(env.home) / ".local" / "share" / "vocalix";
 }
 
+namespace {
+
+// The folders of a program folder that hold its data (the rest of a program folder may be
+// anything, such as a build tree).
+bool IsDataFolder(const fs::path& name) {
+    for (const char* folder : {"dic", "help", "profiles", "sounds"})
+        if (name == folder)
+            return true;
+    return false;
+}
+
+bool IsHidden(const fs::path& p) {
+    const std::string name = p.filename().string();
+    return !name.empty() && name.front() == '.';
+}
+
+// Copies one file unless the user has it already; the program's own files are replaced when
+// the installed copy differs.
+bool SeedFile(const fs::path& source, const fs::path& target, bool ownedByProgram,
+              std::string* error) {
+    std::error_code ec;
+    const bool exists = fs::exists(fs::symlink_status(target, ec));
+    if (exists && !ownedByProgram)
+        return true;
+    std::string bytes;
+    if (!ReadFileBytes(source, bytes, error))
+        return false;
+    std::string old;
+    if (exists && ReadFileBytes(target, old) && old == bytes)
+        return true;
+    return WriteFileAtomic(target, bytes, error);
+}
+
+} // namespace
+
 bool SeedProgramFolder(const fs::path& from, const fs::path& to, std::string* error) {
     std::error_code ec;
     fs::create_directories(to, ec);
     if (ec) {
         if (error)
-            *error = ec.message();
+            *error = to.string() + ": " + ec.message();
         return false;
     }
     if (!fs::is_directory(from, ec))
         return true; // nothing installed to seed from
-    for (const auto& entry : fs::directory_iterator(from, ec)) {
-        const fs::path target = to / entry.path().filename();
-        if (fs::exists(fs::symlink_status(target, ec)))
+    // One file that cannot be copied does not keep the others from arriving.
+    bool ok = true;
+    const auto fail = [&](const std::string& what) {
+        if (ok && error)
+            *error = what;
+        ok = false;
+    };
+    fs::recursive_directory_iterator it(from, ec), end;
+    if (ec)
+        fail(from.string() + ": " + ec.message());
+    for (; it != end; it.increment(ec)) {
+        if (ec) {
+            fail(from.string() + ": " + ec.message());
+            break;
+        }
+        const fs::path source = it->path();
+        if (IsHidden(source)) {
+            it.disable_recursion_pending();
             continue;
-        std::error_code copyError;
-        if (entry.is_directory(ec)) {
-            fs::copy(entry.path(), target, fs::copy_options::recursive, copyError);
-        } else if (entry.is_regular_file(ec)) {
-            // The executables themselves stay where they are installed.
-            const auto perms = entry.status(ec).permissions();
-            if ((perms & fs::perms::owner_exec) != fs::perms::none)
-                continue;
-            fs::copy_file(entry.path(), target, copyError);
         }
-        if (copyError) {
-            if (error)
-                *error = target.string() + ": " + copyError.message();
-            return false;
+        const fs::path relative = source.lexically_relative(from);
+        const fs::path target = to / relative;
+        std::error_code e;
+        if (it->is_directory(e) && it.depth() == 0 && !IsDataFolder(relative)) {
+            it.disable_recursion_pending(); // a program folder may be a build tree
+            continue;
         }
+        if (it->is_directory(e)) {
+            fs::create_directories(target, e);
+            if (e)
+                fail(target.string() + ": " + e.message());
+            continue;
+        }
+        if (!it->is_regular_file(e))
+            continue;
+        // The executables themselves stay where they are installed.
+        if ((it->status(e).permissions() & fs::perms::owner_exec) != fs::perms::none)
+            continue;
+        std::string why;
+        if (!SeedFile(source, target, *relative.begin() == "help", &why))
+            fail(why);
     }
-    return true;
+    return ok;
+}
+
+bool IsInstalledLayout(const fs::path& exeDir) {
+    std::error_code ec;
+    return !fs::is_directory(exeDir / "dic", ec) && fs::is_directory(ShareFolderBeside(exeDir), ec);
 }
 
 fs::path ResolveProgramFolder(const fs::path& exeDir, const ProgramFolderEnvironment& env) {
-    if (env.isWritable(exeDir))
+    // An installation never writes beside its executable, even where it could (root, or a
+    // prefix the user owns): that folder is shared by every user and holds no data.
+    const bool installed = IsInstalledLayout(exeDir);
+    if (!installed && env.isWritable(exeDir))
         return exeDir;
     const fs::path user = UserDataFolder(env);
-    if (!SeedProgramFolder(InstalledDataFolder(exeDir), user) && !env.isWritable(user))
-        return exeDir;
+    const fs::path data = InstalledDataFolder(exeDir);
+    if (!SeedProgramFolder(data, user) && !env.isWritable(user))
+        return installed ? data : exeDir;
     return user;
 }
 

@@ -82,6 +82,8 @@ TEST(ProgramFolder, DataBesideTheExecutableIsSeededWithoutTheExecutables) {
     const fs::path opt = t.path / "opt";
     fs::create_directories(opt / "dic");
     ASSERT_TRUE(WriteFileAtomic(opt / "~orfo~", "x"));
+    fs::create_directories(opt / "CMakeFiles"); // a read-only build tree
+    ASSERT_TRUE(WriteFileAtomic(opt / "CMakeFiles" / "big.o", "obj"));
     ASSERT_TRUE(WriteFileAtomic(opt / "vocalix-cli", "ELF"));
     fs::permissions(opt / "vocalix-cli", fs::perms::owner_exec, fs::perm_options::add);
     EXPECT_EQ(InstalledDataFolder(opt), opt);
@@ -92,4 +94,49 @@ TEST(ProgramFolder, DataBesideTheExecutableIsSeededWithoutTheExecutables) {
     EXPECT_TRUE(fs::is_directory(user / "dic"));
     EXPECT_TRUE(fs::exists(user / "~orfo~"));
     EXPECT_FALSE(fs::exists(user / "vocalix-cli"));
+    EXPECT_FALSE(fs::exists(user / "CMakeFiles"));
+}
+
+TEST(ProgramFolder, InstallationUsesTheUserFolderEvenWhenItsBinIsWritable) {
+    TempDir t;
+    const fs::path bin = t.path / "usr" / "bin";
+    const fs::path share = t.path / "usr" / "share" / "vocalix";
+    fs::create_directories(bin);
+    fs::create_directories(share / "dic" / "extra");
+    fs::create_directories(share / "help");
+    ASSERT_TRUE(WriteFileAtomic(share / "dic" / ".gitkeep", ""));
+    ASSERT_TRUE(WriteFileAtomic(share / "dic" / "a.dic", "word=word\r\n"));
+    ASSERT_TRUE(WriteFileAtomic(share / "help" / "Vocalix.html", "old manual"));
+    ASSERT_TRUE(IsInstalledLayout(bin));
+    EXPECT_FALSE(IsInstalledLayout(share)); // a folder with its own dic/ is a program folder
+
+    ProgramFolderEnvironment env;
+    env.xdgDataHome = (t.path / "xdg").string();
+    env.isWritable = IsWritableFolder; // root, or a prefix the user owns
+    const fs::path user = t.path / "xdg" / "vocalix";
+    ASSERT_EQ(ResolveProgramFolder(bin, env), user);
+    EXPECT_TRUE(fs::is_empty(bin));
+    EXPECT_EQ(Read(user / "dic" / "a.dic"), "word=word\r\n");
+    EXPECT_TRUE(fs::is_directory(user / "dic" / "extra"));
+    EXPECT_FALSE(fs::exists(user / "dic" / ".gitkeep"));
+
+    // An upgrade brings a new manual and new files; the user's edits and own files stay.
+    ASSERT_TRUE(WriteFileAtomic(user / "dic" / "a.dic", "mine\r\n"));
+    ASSERT_TRUE(WriteFileAtomic(user / "dic" / "own.dic", "own\r\n"));
+    ASSERT_TRUE(WriteFileAtomic(share / "dic" / "a.dic", "word=newer\r\n"));
+    ASSERT_TRUE(WriteFileAtomic(share / "dic" / "extra" / "b.ini", "rule\r\n"));
+    ASSERT_TRUE(WriteFileAtomic(share / "help" / "Vocalix.html", "new manual"));
+    ASSERT_EQ(ResolveProgramFolder(bin, env), user);
+    EXPECT_EQ(Read(user / "dic" / "a.dic"), "mine\r\n");
+    EXPECT_EQ(Read(user / "dic" / "own.dic"), "own\r\n");
+    EXPECT_EQ(Read(user / "dic" / "extra" / "b.ini"), "rule\r\n");
+    EXPECT_EQ(Read(user / "help" / "Vocalix.html"), "new manual");
+    // Seeding leaves no temporary files behind.
+    for (const auto& e : fs::recursive_directory_iterator(user))
+        EXPECT_NE(e.path().filename().string().front(), '.') << e.path();
+
+    // No per-user folder can be made: the installed data is still read from where it lies.
+    ASSERT_TRUE(WriteFileAtomic(t.path / "file", "x"));
+    env.xdgDataHome = (t.path / "file").string();
+    EXPECT_EQ(ResolveProgramFolder(bin, env), share);
 }
