@@ -80,7 +80,9 @@ std::string DocumentTextFromBytes(std::string bytes, const std::string& lowerExt
         *codePage = CodePageRepair::None;
     // UTF-16 is converted before the line ends are touched: its LF is two bytes.
     const bool utf16 = HasUtf16Mark(bytes);
-    std::string text = base::ToCrLf(utf16 ? Utf16ToWin(bytes) : bytes);
+    // Converted in place where possible: a book is held once, not twice.
+    std::string text = utf16 ? Utf16ToWin(bytes) : std::move(bytes);
+    base::ToCrLfInPlace(text);
     bytes.clear();
     bytes.shrink_to_fit();
     if (lowerExt == ".rtf" && !utf16)
