@@ -34,7 +34,11 @@ namespace {
 constexpr int kPages = 10;
 constexpr size_t kPageBytes = 1 << 20;
 
+// The program measured: VOCALIX_PROGRAM when set (to compare another build), else the one
+// this benchmark was built with.
 fs::path ProgramBeside() {
+    if (const char* other = std::getenv("VOCALIX_PROGRAM"))
+        return fs::absolute(other);
     return fs::canonical("/proc/self/exe").parent_path().parent_path() / "vocalix";
 }
 
@@ -43,7 +47,7 @@ fs::path MakeProgramFolder(const fs::path& root, int pages) {
     const fs::path dir = root / ("pages" + std::to_string(pages));
     fs::create_directories(dir);
     const fs::path build = ProgramBeside().parent_path();
-    fs::copy_file(build / "vocalix", dir / "vocalix", fs::copy_options::overwrite_existing);
+    fs::copy_file(ProgramBeside(), dir / "vocalix", fs::copy_options::overwrite_existing);
     for (const char* data : {"dic", "sounds", "help", "profiles"})
         if (fs::exists(build / data))
             fs::copy(build / data, dir / data,
