@@ -2,11 +2,13 @@
 // (abbreviations, numbers with units, typography, stressed words).
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "speech/SpeechEngine.h"
 #include "textprep/CorrectionRules.h"
 #include "textprep/PronunciationFilter.h"
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -257,6 +259,54 @@ void BM_PrepareFragmentRulesAndDictionary(benchmark::State& state) {
     state.SetLabel(std::to_string(fragment.size()) + " characters");
 }
 BENCHMARK(BM_PrepareFragmentRulesAndDictionary)->Unit(benchmark::kMillisecond);
+
+// The same preparation beside the engine's synthesis of the prepared fragment, alternately in
+// each iteration (eSpeak NG in this process, the Russian voice at normal rate). Counters:
+// synth_ms (per fragment) and share_pct (preparation time over synthesis time, summed over
+// the iterations). The table is built before the first iteration, as it is kept while reading.
+void BM_PrepareBesideSynthesis(benchmark::State& state) {
+    RulesFixture& f = Fixture();
+    auto engine = vocalix::speech::DefaultEngine();
+    if (!f.ok || !f.haveDictionary || !engine || !engine->Available()) {
+        state.SkipWithError("corpus book, dictionary or speech engine not found");
+        return;
+    }
+    tp::RulesSettings settings = f.settings;
+    settings.selection = "bench.ini+stress.dic";
+    tp::PronunciationFilter filter(f.dir);
+    const std::string& fragment = f.fragments[f.fragments.size() / 2];
+    std::string warm = fragment;
+    filter.Filter(warm, false, false, settings.selection, "");
+    vocalix::speech::SynthParams params;
+    params.voiceId = "Russian";
+    using Clock = std::chrono::steady_clock;
+    double prepare = 0, synthesis = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        std::string text = fragment;
+        tp::RexFilter(text, settings);
+        filter.Filter(text, false, false, settings.selection, "");
+        const auto prepared = Clock::now();
+        std::vector<int16_t> samples;
+        std::string error;
+        if (!engine->SynthesizeAll(text, params, samples, nullptr, &error) || samples.empty()) {
+            state.SkipWithError(("synthesis failed: " + error).c_str());
+            return;
+        }
+        const auto done = Clock::now();
+        const double p = std::chrono::duration<double>(prepared - start).count();
+        state.SetIterationTime(p);
+        prepare += p;
+        synthesis += std::chrono::duration<double>(done - prepared).count();
+    }
+    state.counters["synth_ms"] = synthesis * 1000 / static_cast<double>(state.iterations());
+    state.counters["share_pct"] = 100 * prepare / synthesis;
+    state.SetLabel(std::to_string(fragment.size()) + " characters");
+}
+BENCHMARK(BM_PrepareBesideSynthesis)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

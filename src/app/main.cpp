@@ -1,5 +1,6 @@
 #include "base/ProcessExit.h"
 #include "base/ProgramFolder.h"
+#include "shell/DeferredStart.h"
 #include "shell/Profiles.h"
 #include "shell/Prompter.h"
 #include "shell/TForm1.h"
@@ -27,11 +28,13 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1)
         vocalix::shell::SetCommandLineFile(arguments.at(1));
     int status = 0;
+    vocalix::shell::SetPagesRestoredAfterShow(true);
     {
         vocalix::shell::TForm1 form(programDir, prompter);
         prompter.SetParent(&form);
         form.CreateOtherWindows();
         form.show();
+        vocalix::shell::FinishStartOnceExposed(form);
         status = app.exec();
     } // the window is destroyed here: settings and recent files are written
     vocalix::base::LeaveProcess(status);

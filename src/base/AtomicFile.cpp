@@ -132,7 +132,8 @@ bool WriteFileAtomic(const std::filesystem::path& link, std::string_view bytes,
     return true;
 }
 
-bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes, std::string* error) {
+bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes, std::string* error,
+                   std::size_t spare) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         SetError(error, "cannot open " + file.string());
@@ -147,7 +148,7 @@ bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes, std::s
     }
     bytes.clear();
     if (st.st_size > 0)
-        bytes.reserve(static_cast<size_t>(st.st_size));
+        bytes.reserve(static_cast<size_t>(st.st_size) + spare);
     char buf[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);

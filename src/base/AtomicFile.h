@@ -23,7 +23,8 @@ std::string SpecialFileKind(const std::filesystem::path& path);
 std::filesystem::path TempPathBeside(const std::filesystem::path& target);
 
 // Reads a whole file as bytes. Returns false (and fills *error) when it cannot be read.
+// `spare` more bytes of capacity are reserved for a caller that grows the text in place.
 bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes,
-                   std::string* error = nullptr);
+                   std::string* error = nullptr, std::size_t spare = 0);
 
 } // namespace vocalix::base

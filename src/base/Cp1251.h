@@ -18,9 +18,13 @@ std::string Cp1251ToUtf8(std::string_view text);
 std::string Utf8ToCp1251(std::string_view text);
 
 // Shorthand for Russian literals in UTF-8 source files: Cp("нет") gives the Windows-1251 bytes.
-inline std::string Cp(std::string_view utf8) { return Utf8ToCp1251(utf8); }
+inline std::string Cp(std::string_view utf8) {
+    return Utf8ToCp1251(utf8);
+}
 
 // LF or lone CR line ends to CR LF; existing CR LF pairs stay as they are.
 std::string ToCrLf(std::string_view text);
+// The same in the string itself (no copy when the line ends are already CR LF).
+void ToCrLfInPlace(std::string& text);
 
 } // namespace vocalix::base

@@ -3,6 +3,7 @@
 #include "base/Cp1251.h"
 
 #include <array>
+#include <cstring>
 
 namespace vocalix::documents {
 namespace {
@@ -75,11 +76,9 @@ const ByteTable& KoiTable() {
     return table;
 }
 
-std::string MapBytes(std::string_view text, const ByteTable& table) {
-    std::string out(text.size(), '\0');
-    for (std::size_t i = 0; i < text.size(); ++i)
-        out[i] = table.map[static_cast<unsigned char>(text[i])];
-    return out;
+void MapBytes(std::string& text, const ByteTable& table) {
+    for (char& c : text)
+        c = table.map[static_cast<unsigned char>(c)];
 }
 
 // Halves go to the even neighbour, as the sample's midpoint is defined.
@@ -207,88 +206,105 @@ bool IsUtf8Text(std::string_view text) {
 }
 
 std::string KoiToWin(std::string_view text) {
-    return MapBytes(text, KoiTable());
+    std::string out(text);
+    MapBytes(out, KoiTable());
+    return out;
 }
 
 std::string DosToWin(std::string_view text) {
-    return MapBytes(text, DosTable());
-}
-
-void AppendAsWin(std::string& out, char32_t code) {
-    if (code >= 0x0410 && code <= 0x044F) { // А..я, most of a Russian text
-        out += static_cast<char>(0xC0 + (code - 0x0410));
-        return;
-    }
-    if (code == 0xFEFF || (code >= 0x0300 && code <= 0x036F))
-        return;
-    out += base::UnicodeToCp1251(code);
+    std::string out(text);
+    MapBytes(out, DosTable());
+    return out;
 }
 
 namespace {
 
-// Appends one complete sequence; see Utf8SeqToWin.
-void AppendSequence(std::string& out, std::string_view sequence) {
+// The Windows-1251 byte of a character, or -1 for one that vanishes; see AppendAsWin.
+int WinByte(char32_t code) {
+    if (code >= 0x0410 && code <= 0x044F) // А..я, most of a Russian text
+        return static_cast<int>(0xC0 + (code - 0x0410));
+    if (code == 0xFEFF || (code >= 0x0300 && code <= 0x036F))
+        return -1;
+    return static_cast<unsigned char>(base::UnicodeToCp1251(code));
+}
+
+// The byte of one complete sequence, or -1 for none; see Utf8SeqToWin.
+int SequenceByte(std::string_view sequence) {
     if (sequence.empty())
-        return;
+        return -1;
     const auto lead = static_cast<unsigned char>(sequence[0]);
-    if (lead < 0x80) {
-        out += static_cast<char>(lead);
-        return;
-    }
+    if (lead < 0x80)
+        return lead;
     // Continuation bytes are taken unchecked by the caller, so anything malformed is one
     // replacement character, as the platform converter gives.
     const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (expected == 0 || lead >= 0xF8 || sequence.size() != expected) {
-        out += '?';
-        return;
-    }
+    if (expected == 0 || lead >= 0xF8 || sequence.size() != expected)
+        return '?';
     char32_t code = lead & (0x7F >> expected);
     for (std::size_t i = 1; i < expected; ++i) {
         const auto c = static_cast<unsigned char>(sequence[i]);
-        if ((c & 0xC0) != 0x80) {
-            out += '?';
-            return;
-        }
+        if ((c & 0xC0) != 0x80)
+            return '?';
         code = (code << 6) | (c & 0x3F);
     }
     // Overlong forms, surrogates and values past Unicode are malformed.
     static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kMin[expected] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-        out += '?';
-        return;
-    }
-    AppendAsWin(out, code);
+    if (code < kMin[expected] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+        return '?';
+    return WinByte(code);
 }
 
 } // namespace
 
+void AppendAsWin(std::string& out, char32_t code) {
+    if (const int byte = WinByte(code); byte >= 0)
+        out += static_cast<char>(byte);
+}
+
 std::string Utf8SeqToWin(std::string_view sequence) {
-    std::string out;
-    AppendSequence(out, sequence);
-    return out;
+    const int byte = SequenceByte(sequence);
+    return byte < 0 ? std::string() : std::string(1, static_cast<char>(byte));
 }
 
 std::string Utf8ToWin(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 192) {
-            std::size_t end = i + 1;
-            while (end < text.size() && static_cast<unsigned char>(text[end]) < 192)
-                ++end;
-            out.append(text, i, end - i);
-            i = end;
+    std::string out(text);
+    Utf8ToWinInPlace(out);
+    return out;
+}
+
+void Utf8ToWinInPlace(std::string& text) {
+    // Every sequence gives at most one byte, so the output never overtakes the input. Byte by
+    // byte: in Russian text the runs between two-byte letters are too short for block copies.
+    auto* const p = reinterpret_cast<unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t i = 0, w = 0;
+    while (i < n) {
+        const unsigned c = p[i];
+        // А..я (D0 90..BF, D1 80..8F) with one well-predicted branch: the letters of a word
+        // change between the two lead bytes at random.
+        if ((c & 0xFE) == 0xD0 && i + 1 < n) {
+            const unsigned d = p[i + 1];
+            const unsigned code = 0x400 | (c & 1) << 6 | (d & 0x3F);
+            if ((d & 0xC0) == 0x80 && code - 0x410 < 0x40) {
+                p[w++] = static_cast<unsigned char>(code - 0x410 + 0xC0);
+                i += 2;
+                continue;
+            }
+        }
+        if (c < 192) { // ASCII, or a stray continuation byte copied as it is
+            p[w++] = static_cast<unsigned char>(c);
+            ++i;
             continue;
         }
         const std::size_t length = c < 224 ? 2 : c < 240 ? 3 : c < 248 ? 4 : c < 252 ? 5 : 6;
-        if (i + length > text.size())
+        if (i + length > n)
             break; // cut short by the end of the text
-        AppendSequence(out, text.substr(i, length));
+        const int byte = SequenceByte(std::string_view(text).substr(i, length));
+        if (byte >= 0)
+            p[w++] = static_cast<unsigned char>(byte);
         i += length;
     }
-    return out;
+    text.resize(w);
 }
 
 bool HasUtf16Mark(std::string_view bytes) {
@@ -354,15 +370,15 @@ bool IsValidMultibyteUtf8(std::string_view text) {
 
 CodePageRepair RepairCodePage(std::string& text) {
     if (IsDosText(text)) {
-        text = DosToWin(text);
+        MapBytes(text, DosTable());
         return CodePageRepair::Dos;
     }
     if (IsKoiText(text)) {
-        text = KoiToWin(text);
+        MapBytes(text, KoiTable());
         return CodePageRepair::Koi;
     }
     if (IsUtf8Text(text) || IsValidMultibyteUtf8(text)) {
-        text = Utf8ToWin(text);
+        Utf8ToWinInPlace(text);
         return CodePageRepair::Utf8;
     }
     return CodePageRepair::None;

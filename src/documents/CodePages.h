@@ -38,6 +38,8 @@ std::string Utf8SeqToWin(std::string_view sequence);
 // UTF-8 to Windows-1251, sequence by sequence; stray continuation bytes pass unchanged and a
 // sequence cut short by the end of the text is dropped.
 std::string Utf8ToWin(std::string_view text);
+// The same in the string itself (the text only shrinks).
+void Utf8ToWinInPlace(std::string& text);
 
 // DOS (code page 866) to Windows-1251; a character the code page lacks becomes "?".
 std::string DosToWin(std::string_view text);

@@ -73,20 +73,32 @@ std::string AsciiLower(std::string_view text) {
     return out;
 }
 
-bool StartsAt(std::string_view text, std::size_t at, std::string_view what) {
-    return text.size() >= at && text.size() - at >= what.size() &&
-           text.compare(at, what.size(), what) == 0;
+char AsciiLowerChar(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// A search that is known to fail from some position on fails from every later position too;
-// remembering that keeps a page full of unclosed elements linear.
+// Whether `what` (lower case) stands at `at`, ASCII letters compared without case.
+bool StartsAt(std::string_view text, std::size_t at, std::string_view what) {
+    if (text.size() < at || text.size() - at < what.size())
+        return false;
+    for (std::size_t k = 0; k < what.size(); ++k)
+        if (AsciiLowerChar(text[at + k]) != what[k])
+            return false;
+    return true;
+}
+
+// A search without case (the marks searched for begin with a character that is not a
+// letter). One that is known to fail from some position on fails from every later position
+// too; remembering that keeps a page full of unclosed elements linear.
 class Finder {
 public:
     explicit Finder(std::string_view text) : m_text(text) {}
     std::size_t Find(std::string_view what, std::size_t from, std::size_t& failedFrom) const {
         if (from >= failedFrom)
             return std::string_view::npos;
-        const std::size_t at = m_text.find(what, from);
+        std::size_t at = m_text.find(what[0], from);
+        while (at != std::string_view::npos && !StartsAt(m_text, at, what))
+            at = m_text.find(what[0], at + 1);
         if (at == std::string_view::npos)
             failedFrom = from;
         return at;
@@ -101,9 +113,9 @@ private:
 std::string HtmlToText(std::string_view text, std::vector<std::string>& pictures) {
     pictures.clear();
     std::string out;
-    out.reserve(text.size() / 2);
-    const std::string lower = AsciiLower(text);
-    const std::string_view low = lower;
+    // Only the pages written become resident, so the bound costs nothing beyond the text.
+    out.reserve(text.size());
+    const std::string_view low = text; // compared without case
     const Finder finder(low);
     constexpr std::size_t kNever = std::string_view::npos;
     std::array<std::size_t, kSkippedCount> closingFailedFrom;
@@ -146,8 +158,9 @@ std::string HtmlToText(std::string_view text, std::vector<std::string>& pictures
         }
         if (c == '<') {
             inMarkup = true;
+            const char second = i + 1 < length ? AsciiLowerChar(text[i + 1]) : '\0';
             for (std::size_t k = 0; k < kSkippedCount; ++k) {
-                if (!StartsAt(low, i, kSkipped[k].opening))
+                if (kSkipped[k].opening[1] != second || !StartsAt(low, i, kSkipped[k].opening))
                     continue;
                 const std::size_t close =
                     finder.Find(kSkipped[k].closing, i + 1, closingFailedFrom[k]);
@@ -159,7 +172,7 @@ std::string HtmlToText(std::string_view text, std::vector<std::string>& pictures
                 if (gt != kNever) {
                     const std::size_t end = finder.Find("</binary", gt + 1, binaryEndFailedFrom);
                     if (end != kNever) {
-                        const std::string_view tag = low.substr(i, gt - i + 1);
+                        const std::string tag = AsciiLower(text.substr(i, gt - i + 1));
                         const std::string_view content = text.substr(gt + 1, end - gt);
                         i = end;
                         if (!tag.empty() && !content.empty()) {

@@ -7,6 +7,7 @@
 #include "base/Cp1251.h"
 #include "base/QtText.h"
 #include "shell/AccessibleNames.h"
+#include "shell/DeferredStart.h"
 #include "shell/HelpWindow.h"
 #include "shell/WindowText.h"
 #include "tools/RoundToDecimals.h"
@@ -218,6 +219,7 @@ void TForm1::BuildStatusBar() {
 }
 
 void TForm1::FormCreate() {
+    m_startPending = PagesRestoredAfterShow();
     Pictures.Clear();
     // Hot keys 1 and 2: Ctrl + numeric-pad plus and Ctrl + "=" paste from any program.
     m_hotKeys.Register(1, kModCtrl, 107, [this] { AlternatePaste(); });
@@ -231,6 +233,11 @@ void TForm1::FormCreate() {
     GetSAPI();
     VoicesListCreate();
     GetGeneralPrefs();
+    if (!m_startPending)
+        FormCreateAfterPages();
+}
+
+void TForm1::FormCreateAfterPages() {
     RegisterUserHotKeys();
     SetZoom(m_options.Scale);
     ActiveEditor->SetModified(false);
@@ -573,6 +580,8 @@ bool TForm1::FormCloseQuery() {
 void TForm1::FormDestroy() {
     if (m_destroyed)
         return;
+    // Settings are written below: the pages they name must have been read.
+    FinishStart();
     m_destroyed = true;
     m_hotKeys.UnregisterAll();
     Pictures.Clear();

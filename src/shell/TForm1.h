@@ -183,6 +183,10 @@ public:
     void FormShow();
     bool FormCloseQuery();
     void FormDestroy();
+    // A window made while PagesRestoredAfterShow() holds starts without its pages: this
+    // restores them and completes the start as construction otherwise does (DeferredStart.cpp).
+    // Does nothing once done; closing the window does it first.
+    void FinishStart();
 
     // ---- Commands of this window ----
     void AExitExecute();
@@ -414,6 +418,8 @@ private:
     void BuildToolBars();
     void BuildStatusBar();
     void FormCreate();
+    void FormCreateAfterPages();
+    void RestorePages();
     void InstallActiveEditor(PageEditor* editor);
     void OnEditorKey(int key, bool up);
     void OnEditorMouse();
@@ -435,6 +441,7 @@ private:
     bool m_closing = false;
     bool m_programmaticSwitch = false;
     bool m_destroyed = false;
+    bool m_startPending = false; // the pages wait for FinishStart
     // Dictionary panel (TForm1Dic.cpp).
     DictionaryList* m_dicList = nullptr;
     std::unique_ptr<textprep::PronunciationFilter> m_pronunciationFilter;

@@ -86,21 +86,36 @@ void TForm1::GetGeneralPrefs() {
     }
     m_options.PicMargin = base::BoundPicMargin(m_options.PicMargin, width());
 
+    // How the pages look does not depend on their texts: it is in place before the window
+    // shows, also when the texts come after.
+    for (int n = 1; n <= kPages; ++n) {
+        PageEditor* editor = RichEdit[static_cast<size_t>(n)];
+        SetPageCursor(editor, m_options.HandPointCursor);
+        editor->SetEditorFont(FontFromOptions(m_options, editor->EditorFont()));
+        editor->SetTextColor(WinColorToQColor(m_options.FontColor));
+        editor->SetBackgroundColor(WinColorToQColor(m_options.BackgroundColor));
+        if (!m_options.IgnorePrev)
+            editor->SetWordWrap(m_options.WordWrap);
+    }
+    if (!m_options.IgnorePrev)
+        if (QAction* wrap = Item("NFormatWrap"))
+            wrap->setChecked(m_options.WordWrap);
+    if (m_startPending)
+        ActivatePage(std::clamp(m_options.ActivePageIndex, 0, kPages - 1));
+    else
+        RestorePages();
+}
+
+void TForm1::RestorePages() {
+    const base::IniFile ini = OpenSettings(ProgramDir);
     for (int n = 1; n <= kPages; ++n) {
         const auto slot = static_cast<size_t>(n);
         PageEditor* editor = RichEdit[slot];
         // Pages are visited without the page-change handler, which runs once at the end.
         ActivatePage(n - 1);
         ActiveEditor = editor;
-        SetPageCursor(editor, m_options.HandPointCursor);
-        editor->SetEditorFont(FontFromOptions(m_options, editor->EditorFont()));
-        editor->SetTextColor(WinColorToQColor(m_options.FontColor));
-        editor->SetBackgroundColor(WinColorToQColor(m_options.BackgroundColor));
         CurrentFileName.clear();
         if (!m_options.IgnorePrev) {
-            if (QAction* wrap = Item("NFormatWrap"))
-                wrap->setChecked(m_options.WordWrap);
-            editor->SetWordWrap(m_options.WordWrap);
             const base::PageSettings page = base::ReadPageSettings(ini, n);
             OpenPrevious(page.FileName);
             // Opening a file starts it afresh; what the settings remember comes back after.

@@ -76,6 +76,9 @@ void EntryTable::Add(std::string_view line) {
             keyNode = Store(parsed->key);
         }
         m_heads[slot] = (hash >> 32 << 32) | keyNode;
+        const std::string_view key = parsed->key;
+        const std::size_t bit = ShapeBit(key.front(), key.size() > 1 && key[1] == '*', key.back());
+        m_shapes[bit / 64] |= uint64_t{1} << (bit % 64);
     } else {
         pending = true; // a second entry: the entries have to be ordered
     }
@@ -160,7 +163,7 @@ std::string EntryTable::Record(std::string_view key) const {
 std::size_t EntryTable::MemoryBytes() const {
     // Reserved room that was never written costs no memory, so what is used is counted.
     return sizeof(*this) + m_text.size() + m_nodes.size() * sizeof(Node) +
-           m_heads.size() * sizeof(uint64_t);
+           (m_heads.size() + m_shapes.size()) * sizeof(uint64_t);
 }
 
 } // namespace vocalix::textprep

@@ -32,6 +32,19 @@ public:
     // none. The views stay valid as long as the table.
     bool Find(std::string_view key, std::vector<std::string_view>& entries) const;
 
+    // False when no key of the table begins with `first` (followed by "*" or not) and ends
+    // with `last`: most keys a word is looked up under begin or end with "*" or "$", and
+    // few dictionaries have such keys, so this spares building and hashing them.
+    bool MayHold(char first, bool starSecond, char last) const {
+        const std::size_t bit = ShapeBit(first, starSecond, last);
+        return (m_shapes[bit / 64] >> (bit % 64)) & 1;
+    }
+    static std::size_t ShapeBit(char first, bool starSecond, char last) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(first)) << 9 |
+               static_cast<std::size_t>(static_cast<unsigned char>(last)) << 1 |
+               (starSecond ? 1 : 0);
+    }
+
     // "key|entry|entry..." as the slot list holds it; "" when the key has no slot.
     std::string Record(std::string_view key) const;
 
@@ -57,6 +70,7 @@ private:
     // key's hash, so that probing past other keys does not have to read their text.
     std::vector<uint64_t> m_heads;
     std::vector<uint32_t> m_pending; // slots whose entries Finish has to split or order
+    std::vector<uint64_t> m_shapes = std::vector<uint64_t>(256 * 256 * 2 / 64); // see MayHold
 };
 
 } // namespace vocalix::textprep

@@ -12,8 +12,10 @@ namespace {
 constexpr char kSlotSeparator = '|';
 
 // Calls emit(key) for every candidate key of the word in lookup order; stops early when emit
-// returns false. One buffer is reused, so no key is allocated on its own.
-template <class Emit> void ForEachCandidateKey(std::string_view w, Emit&& emit) {
+// returns false. One buffer is reused, so no key is allocated on its own. A key for which
+// admit(first, starSecond, last) is false is passed over without being built.
+template <class Emit, class Admit>
+void ForEachCandidateKey(std::string_view w, Emit&& emit, Admit&& admit) {
     const std::string_view lead = LeadingPunctuation(w);
     const std::string_view trail = TrailingPunctuation(w);
     std::string_view core = WordCore(w);
@@ -25,6 +27,18 @@ template <class Emit> void ForEachCandidateKey(std::string_view w, Emit&& emit) 
     key.reserve(w.size() + trail.size() + 4);
     auto make = [&](std::string_view a, std::string_view b = {}, std::string_view c = {},
                     std::string_view d = {}) -> bool {
+        const std::string_view parts[] = {a, b, c, d};
+        char shape[2] = {0, 0}; // the key's first two characters
+        size_t have = 0;
+        char last = 0;
+        for (const std::string_view part : parts) {
+            for (size_t k = 0; k < part.size() && have < 2; ++k)
+                shape[have++] = part[k];
+            if (!part.empty())
+                last = part.back();
+        }
+        if (have > 0 && !admit(shape[0], have > 1 && shape[1] == '*', last))
+            return true;
         key.assign(a);
         key.append(b);
         key.append(c);
@@ -233,10 +247,13 @@ BuildPronunciationTable(const std::vector<std::string>& lines) {
 
 std::vector<std::string> CandidateKeys(std::string_view word) {
     std::vector<std::string> keys;
-    ForEachCandidateKey(word, [&keys](std::string_view k) {
-        keys.emplace_back(k);
-        return true;
-    });
+    ForEachCandidateKey(
+        word,
+        [&keys](std::string_view k) {
+            keys.emplace_back(k);
+            return true;
+        },
+        [](char, bool, char) { return true; });
     return keys;
 }
 
@@ -332,7 +349,8 @@ namespace {
 
 // CheckWord over any table: find(key, entries) gives the entries filed under a key in lookup
 // order, false when there are none.
-template <class Find> std::string CheckWordWith(Find&& find, WordList& list, size_t i, size_t n) {
+template <class Find, class Admit>
+std::string CheckWordWith(Find&& find, Admit&& admit, WordList& list, size_t i, size_t n) {
     std::string report;
     if (i >= list.size() || list[i].empty())
         return report;
@@ -341,82 +359,85 @@ template <class Find> std::string CheckWordWith(Find&& find, WordList& list, siz
     std::vector<std::string> patternWords, replacementWords;
     std::vector<std::string_view> entries;
     std::string form, matchText;
-    ForEachCandidateKey(original, [&](std::string_view key) -> bool {
-        if (key.empty())
-            return true;
-        if (!find(key, entries))
-            return true;
-        const bool dollar = key[0] == '$';
-        bool capital = false;
-        if (dollar) {
-            form = "$" + list[i];
-        } else {
-            capital = StartsWithCapital(list[i]);
-            form = LowerCase(list[i]);
-        }
-        for (const std::string_view entry : entries) {
-            if (entry.empty())
-                continue;
-            const std::string_view pattern = TrimTrailingSpaces(NameOf(entry));
-            SplitBy(pattern, ' ', patternWords);
-            const size_t k = patternWords.size();
-            if (k == 0) {
-                return false;
-            }
-            if (StartsWithChar(form, '$')) {
-                const std::string_view bare = std::string_view(form).substr(1);
-                matchText = "$";
-                matchText += WordCore(bare);
-                matchText += TrailingPunctuation(form);
+    ForEachCandidateKey(
+        original,
+        [&](std::string_view key) -> bool {
+            if (key.empty())
+                return true;
+            if (!find(key, entries))
+                return true;
+            const bool dollar = key[0] == '$';
+            bool capital = false;
+            if (dollar) {
+                form = "$" + list[i];
             } else {
-                matchText = form;
+                capital = StartsWithCapital(list[i]);
+                form = LowerCase(list[i]);
             }
-            const bool phraseFits = k > 1 && i + k <= n;
-            if (phraseFits)
-                for (size_t j = 1; j < k; ++j) {
-                    matchText += ' ';
-                    matchText += dollar ? list[i + j] : LowerCase(list[i + j]);
+            for (const std::string_view entry : entries) {
+                if (entry.empty())
+                    continue;
+                const std::string_view pattern = TrimTrailingSpaces(NameOf(entry));
+                SplitBy(pattern, ' ', patternWords);
+                const size_t k = patternWords.size();
+                if (k == 0) {
+                    return false;
                 }
-            if (!PatternMatches(pattern, matchText))
-                continue;
-            const std::string_view replacement = ValueOf(entry);
-            if (k == 1) {
-                list[i] = ApplyReplacement(form, pattern, replacement);
-                if (capital)
-                    list[i] = CapitalizeFirstLetter(list[i]);
-            } else if (phraseFits) {
-                SplitBy(replacement, ' ', replacementWords);
-                auto& rw = replacementWords;
-                for (size_t j = 0; j < k; ++j) {
-                    if (rw.size() <= j)
-                        rw.emplace_back();
-                    if (patternWords[j] == "*" && !rw[j].empty())
-                        rw.insert(rw.begin() + static_cast<long>(j), std::string());
+                if (StartsWithChar(form, '$')) {
+                    const std::string_view bare = std::string_view(form).substr(1);
+                    matchText = "$";
+                    matchText += WordCore(bare);
+                    matchText += TrailingPunctuation(form);
+                } else {
+                    matchText = form;
                 }
-                while (rw.size() > k) {
-                    rw[rw.size() - 2] += ' ';
-                    rw[rw.size() - 2] += rw.back();
-                    rw.pop_back();
+                const bool phraseFits = k > 1 && i + k <= n;
+                if (phraseFits)
+                    for (size_t j = 1; j < k; ++j) {
+                        matchText += ' ';
+                        matchText += dollar ? list[i + j] : LowerCase(list[i + j]);
+                    }
+                if (!PatternMatches(pattern, matchText))
+                    continue;
+                const std::string_view replacement = ValueOf(entry);
+                if (k == 1) {
+                    list[i] = ApplyReplacement(form, pattern, replacement);
+                    if (capital)
+                        list[i] = CapitalizeFirstLetter(list[i]);
+                } else if (phraseFits) {
+                    SplitBy(replacement, ' ', replacementWords);
+                    auto& rw = replacementWords;
+                    for (size_t j = 0; j < k; ++j) {
+                        if (rw.size() <= j)
+                            rw.emplace_back();
+                        if (patternWords[j] == "*" && !rw[j].empty())
+                            rw.insert(rw.begin() + static_cast<long>(j), std::string());
+                    }
+                    while (rw.size() > k) {
+                        rw[rw.size() - 2] += ' ';
+                        rw[rw.size() - 2] += rw.back();
+                        rw.pop_back();
+                    }
+                    list[i] = ApplyReplacement(form, patternWords[0], rw[0]);
+                    for (size_t j = 1; j < k; ++j) {
+                        const std::string next = dollar ? list[i + j] : LowerCase(list[i + j]);
+                        list[i + j] = ApplyReplacement(next, patternWords[j], rw[j]);
+                    }
+                    if (capital)
+                        list[i] = CapitalizeFirstLetter(list[i]);
+                } else {
+                    break; // the phrase runs past the end of the text
                 }
-                list[i] = ApplyReplacement(form, patternWords[0], rw[0]);
-                for (size_t j = 1; j < k; ++j) {
-                    const std::string next = dollar ? list[i + j] : LowerCase(list[i + j]);
-                    list[i + j] = ApplyReplacement(next, patternWords[j], rw[j]);
-                }
-                if (capital)
-                    list[i] = CapitalizeFirstLetter(list[i]);
-            } else {
-                break; // the phrase runs past the end of the text
+                if (!report.empty())
+                    report += kSlotSeparator;
+                report += pattern;
+                report += '=';
+                report += replacement;
+                break;
             }
-            if (!report.empty())
-                report += kSlotSeparator;
-            report += pattern;
-            report += '=';
-            report += replacement;
-            break;
-        }
-        return true;
-    });
+            return true;
+        },
+        admit);
     return report;
 }
 
@@ -439,14 +460,18 @@ std::string CheckWord(const SlotList& table, WordList& list, size_t i, size_t n)
         }
         return true;
     };
-    return CheckWordWith(find, list, i, n);
+    return CheckWordWith(
+        find, [](char, bool, char) { return true; }, list, i, n);
 }
 
 std::string CheckWord(const EntryTable& table, WordList& list, size_t i, size_t n) {
     const auto find = [&table](std::string_view key, std::vector<std::string_view>& entries) {
         return table.Find(key, entries);
     };
-    return CheckWordWith(find, list, i, n);
+    const auto admit = [&table](char first, bool starSecond, char last) {
+        return table.MayHold(first, starSecond, last);
+    };
+    return CheckWordWith(find, admit, list, i, n);
 }
 
 bool CensorMatch(std::string_view word, std::string_view censorList, bool& rangeFlag) {

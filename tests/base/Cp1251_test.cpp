@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 using namespace vocalix::base;
 
 TEST(Cp1251, EveryByteSurvivesTheRoundTripThroughUtf8AndQString) {
@@ -23,11 +26,26 @@ TEST(Cp1251, CharactersTheCodePageLacksBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251("😀"), "?");
     EXPECT_EQ(FromQString(QString::fromUtf8("a😀b")), "a?b");
     // Malformed and truncated UTF-8 does not swallow the following text.
-    EXPECT_EQ(Utf8ToCp1251("\xFF" "a\xD0"), "?a?");
-    EXPECT_EQ(Utf8ToCp1251("\xD0" "a"), "?a");
+    EXPECT_EQ(Utf8ToCp1251("\xFF"
+                           "a\xD0"),
+              "?a?");
+    EXPECT_EQ(Utf8ToCp1251("\xD0"
+                           "a"),
+              "?a");
 }
 
 TEST(Cp1251, LineEndsBecomeCrLf) {
     EXPECT_EQ(ToCrLf("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\r\nd\r\n\r\n");
     EXPECT_EQ(ToCrLf(""), "");
+    // Widened from the back in place: pairs, lone ends at both edges, runs of them.
+    for (const auto& [in, out] :
+         std::vector<std::pair<std::string, std::string>>{{"\r\r\n\n\r", "\r\n\r\n\r\n\r\n"},
+                                                          {"\nab\r", "\r\nab\r\n"},
+                                                          {"x\r\ny\r\n", "x\r\ny\r\n"},
+                                                          {"\n\r\n\r", "\r\n\r\n\r\n"}}) {
+        EXPECT_EQ(ToCrLf(in), out);
+        std::string text = in;
+        ToCrLfInPlace(text);
+        EXPECT_EQ(text, out);
+    }
 }

@@ -98,6 +98,19 @@ TEST(Utf8ToWin, SequencesStrayBytesAndTruncation) {
     EXPECT_EQ(Utf8SeqToWin("\xC0\xAF"), "?"); // overlong
 }
 
+// The whole-text conversion takes shortcuts for Russian letters; every two-byte sequence of
+// the Cyrillic leads must still give what the sequence alone gives, with the text after it
+// moved up intact.
+TEST(Utf8ToWin, EveryCyrillicTwoByteSequenceAsAlone) {
+    for (const char lead : {'\xD0', '\xD1'})
+        for (int second = 0x80; second <= 0xBF; ++second) {
+            const std::string sequence{lead, static_cast<char>(second)};
+            EXPECT_EQ(Utf8ToWin(sequence + "ab" + sequence + "\x80"),
+                      Utf8SeqToWin(sequence) + "ab" + Utf8SeqToWin(sequence) + "\x80")
+                << second;
+        }
+}
+
 TEST(DosToWin, LettersAndCharactersWithoutCounterpart) {
     EXPECT_EQ(DosToWin("\x8F\xE0\xA8\xA2\xA5\xE2 \xF0\xF1"), Cp("Привет Ёё"));
     EXPECT_EQ(DosToWin("\xC4\xFC\xFF"), Cp("?№") + "\xA0");
