@@ -318,7 +318,7 @@ public:
     // Filter (pronunciation dictionaries of the selection) on the text, with IgnoreRules from
     // the settings. Out of memory: the fixed message, the window closes, the text stays as it
     // was and false is returned.
-    bool Filter(std::string& text, bool keepLineBreaks);
+    bool Filter(std::string& text, bool keepLineBreaks, textprep::FilterMap* map = nullptr);
 
     // ---- Rules and spelling (TForm1Rules.cpp) ----
     void AChangeTextExecute();
