@@ -400,6 +400,8 @@ private:
     void BuildMenus();
     void BuildToolBars();
     void BuildStatusBar();
+    // The progress bar shows only while a long run or a recording is under way.
+    void ShowProgressWhileWorking();
     void FormCreate();
     void InstallActiveEditor(PageEditor* editor);
     void OnEditorKey(int key, bool up);
