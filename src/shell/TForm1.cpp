@@ -214,7 +214,7 @@ void TForm1::BuildStatusBar() {
     ProgressBar1 = new QProgressBar(StatusBar1);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setAccessibleName(U("Ход работы"));
-    ProgressBar1->setFixedWidth(150);
+    ProgressBar1->setFixedWidth(100);
     ProgressBar1->setMaximumHeight(StatusPanel[0]->sizeHint().height());
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setValue(0);
