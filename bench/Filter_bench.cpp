@@ -125,8 +125,9 @@ Workload& Work() {
 
 const std::string kSelection = "big.dic";
 
-// Steady reading: the table is prepared once and reused for every fragment.
-void BM_FilterFragments(benchmark::State& state) {
+// Steady reading: the table is prepared once and reused for every fragment; with a map, as
+// the reading loop asks for one to follow the words.
+void FilterFragments(benchmark::State& state, FilterMap* map) {
     Workload& w = Work();
     PronunciationFilter filter(w.programDir);
     filter.DicPrepare(kSelection);
@@ -134,7 +135,7 @@ void BM_FilterFragments(benchmark::State& state) {
     for (auto _ : state) {
         for (const std::string& f : w.fragments) {
             std::string text = f;
-            filter.Filter(text, false, false, kSelection, "");
+            filter.Filter(text, false, false, kSelection, "", {}, map);
             benchmark::DoNotOptimize(text.data());
             bytes += f.size();
         }
@@ -145,7 +146,16 @@ void BM_FilterFragments(benchmark::State& state) {
     state.counters["fragments"] = static_cast<double>(w.fragments.size());
     state.SetBytesProcessed(static_cast<int64_t>(bytes));
 }
+void BM_FilterFragments(benchmark::State& state) {
+    FilterFragments(state, nullptr);
+}
 BENCHMARK(BM_FilterFragments)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void BM_FilterFragmentsWithMap(benchmark::State& state) {
+    FilterMap map;
+    FilterFragments(state, &map);
+}
+BENCHMARK(BM_FilterFragmentsWithMap)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // The first fragment of a reading: reads the dictionary and builds the table.
 void BM_FirstFragment(benchmark::State& state) {

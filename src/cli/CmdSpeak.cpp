@@ -80,10 +80,10 @@ int CmdSpeak(CliContext& ctx) {
     textprep::RulesSettings rules{ctx.programDir, options.Dictionary, file};
     reader.RexFilter = [rules](std::string& s) { textprep::RexFilter(s, rules); };
     textprep::PronunciationFilter filter(ctx.programDir);
-    reader.Filter = [&filter, &options, &file, &host](std::string& s) {
+    reader.Filter = [&filter, &options, &file, &host](std::string& s, textprep::FilterMap* map) {
         // Nothing may leave through the event loop: a failure ends the reading instead.
         try {
-            filter.Filter(s, false, options.IgnoreRules, options.Dictionary, file);
+            filter.Filter(s, false, options.IgnoreRules, options.Dictionary, file, {}, map);
         } catch (const textprep::MemoryExhausted&) {
             host.error = base::Cp1251ToUtf8(textprep::MemoryExhaustedMessage());
         } catch (const std::exception& e) {

@@ -111,13 +111,6 @@ void TForm1::BuildPages() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    ProgressBar1 = new QProgressBar(central);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setMaximumHeight(10);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setValue(0);
-    layout->addWidget(ProgressBar1);
-
     Splitter1 = new QSplitter(Qt::Horizontal, central);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     layout->addWidget(Splitter1, 1);
@@ -216,6 +209,28 @@ void TForm1::BuildStatusBar() {
         StatusBar1->addWidget(panel, i == 5 ? 1 : 0);
         StatusPanel[static_cast<size_t>(i)] = panel;
     }
+    // The bar sits at the right end of the status line and shows only while work runs, so an
+    // idle window has no empty strip and nothing moves when work starts: the last panel,
+    // which stretches anyway, gives up the room.
+    ProgressBar1 = new QProgressBar(StatusBar1);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setAccessibleName(U("Ход работы"));
+    ProgressBar1->setFixedWidth(100);
+    ProgressBar1->setMaximumHeight(StatusPanel[0]->sizeHint().height());
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setValue(0);
+    StatusBar1->addPermanentWidget(ProgressBar1);
+    ProgressBar1->hide();
+    connect(ProgressBar1, &QProgressBar::valueChanged, this,
+            [this] { ShowProgressWhileWorking(); });
+}
+
+void TForm1::ShowProgressWhileWorking() {
+    if (!ProgressBar1)
+        return;
+    // Every long run moves the bar off its minimum and back; a recording shows it from the start,
+    // while its first fragment is still at step 0.
+    ProgressBar1->setVisible(ProgressBar1->value() > ProgressBar1->minimum() || IsRecording());
 }
 
 void TForm1::FormCreate() {
@@ -478,6 +493,7 @@ void TForm1::SetUserFeatures(bool allowed) {
     for (const char* name : kRunControls)
         SetItemEnabled(name, !allowed);
     UpdateEditCommands();
+    ShowProgressWhileWorking();
 }
 
 void TForm1::AlternatePaste() {

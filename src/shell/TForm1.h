@@ -335,7 +335,7 @@ public:
     // Filter (pronunciation dictionaries of the selection) on the text, with IgnoreRules from
     // the settings. Out of memory: the fixed message, the window closes, the text stays as it
     // was and false is returned.
-    bool Filter(std::string& text, bool keepLineBreaks);
+    bool Filter(std::string& text, bool keepLineBreaks, textprep::FilterMap* map = nullptr);
 
     // ---- Rules and spelling (TForm1Rules.cpp) ----
     void AChangeTextExecute();
@@ -417,6 +417,8 @@ private:
     void BuildMenus();
     void BuildToolBars();
     void BuildStatusBar();
+    // The progress bar shows only while a long run or a recording is under way.
+    void ShowProgressWhileWorking();
     void FormCreate();
     void FormCreateAfterPages();
     void RestorePages();

@@ -86,11 +86,12 @@ textprep::FilterHooks TForm1::FilterHooksOfWindow() {
     return hooks;
 }
 
-bool TForm1::Filter(std::string& text, bool keepLineBreaks) {
+bool TForm1::Filter(std::string& text, bool keepLineBreaks, textprep::FilterMap* map) {
     std::string work = text;
     try {
         pronunciationFilter().Filter(work, keepLineBreaks, m_options.IgnoreRules,
-                                     m_options.Dictionary, CurrentFileName, FilterHooksOfWindow());
+                                     m_options.Dictionary, CurrentFileName, FilterHooksOfWindow(),
+                                     map);
     } catch (const textprep::MemoryExhausted&) {
         ProgressBar1->setValue(0);
         ReportOutOfMemory();

@@ -241,6 +241,8 @@ template <typename Change> void ChangeSpellingTable(TForm1& w, Change change) {
         QCoreApplication::processEvents();
     };
     const bool full = change(table, w.ActiveEditor->SelText(), progress);
+    if (bar)
+        bar->setValue(0);
     std::string error;
     if (!base::WriteFileAtomic(file, table.Text(), &error)) {
         w.prompter().Inform(U("Не удалось записать ") + base::ToQString(CpPath(file)) +

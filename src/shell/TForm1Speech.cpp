@@ -157,7 +157,9 @@ void TForm1::EnsureSpeech() {
             ReportOutOfMemory();
         }
     };
-    m_reader->Filter = [this](std::string& text) { Filter(text, false); };
+    m_reader->Filter = [this](std::string& text, textprep::FilterMap* map) {
+        Filter(text, false, map);
+    };
 
     // Only digits and backspace are typed into the two boxes.
     for (QLineEdit* edit : {Edit1, Edit2})

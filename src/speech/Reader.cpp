@@ -40,16 +40,25 @@ Reader::~Reader() {
 }
 
 void Reader::PrepareFragment() {
+    m_tracking = Tracking::Unchanged;
+    m_map.clear();
     if (!DictionariesActive())
         return;
     const std::string fragment = SpokenText;
     SourceFragment = fragment;
     if (RexFilter)
         RexFilter(SpokenText);
+    // The filter rewrites word by word, so its map leads every spoken word back to its source
+    // word; the rules rewrite freely, and after them only the length ratio is left.
+    const bool rulesChanged = SpokenText != fragment;
     if (Filter)
-        Filter(SpokenText);
+        Filter(SpokenText, rulesChanged ? nullptr : &m_map);
     if (!SpokenText.empty())
         LengthRatio = static_cast<double>(fragment.size()) / static_cast<double>(SpokenText.size());
+    if (!m_map.empty())
+        m_tracking = Tracking::Mapped;
+    else if (SpokenText != fragment)
+        m_tracking = Tracking::Scaled;
 }
 
 void Reader::SpeakCurrent(bool first) {
@@ -210,16 +219,22 @@ bool Reader::Stop() {
     return true;
 }
 
-long long Reader::TrackedLength(long long positionEnd) const {
+long long Reader::TrackedLength(long long position, bool wordEnd) const {
     const long long o = CurrentFragment < static_cast<int>(FragmentOffsets.size())
                             ? std::stoll(FragmentOffsets[static_cast<size_t>(CurrentFragment)]) - 1
                             : 0;
-    if (!DictionariesActive())
-        return o + positionEnd;
-    // The filtered text is longer or shorter than the page's: the scaled position may fall
-    // inside a word, and a selection must never end there. It ends at that word's end.
+    if (!DictionariesActive() || m_tracking == Tracking::Unchanged)
+        return o + position;
+    const auto at = static_cast<size_t>(std::max(0LL, position));
+    if (m_tracking == Tracking::Mapped) {
+        const size_t source = wordEnd ? textprep::SourceWordEnd(m_map, SourceFragment, at)
+                                      : textprep::SourceWordStart(m_map, SourceFragment, at);
+        return o + static_cast<long long>(source);
+    }
+    // The scaled position may fall inside a word, and a selection must never end there. It
+    // ends at that word's end.
     auto end = static_cast<size_t>(
-        std::max(0LL, RoundHalfEven(static_cast<double>(positionEnd) * LengthRatio)));
+        std::max(0LL, RoundHalfEven(static_cast<double>(position) * LengthRatio)));
     const auto inWord = [this](size_t i) {
         const char c = SourceFragment[i];
         return textprep::IsCyrillicLetter(c) || std::isalnum(static_cast<unsigned char>(c));
@@ -240,7 +255,7 @@ void Reader::SpVoiceEndStream(int) {
 void Reader::SpVoiceWord(int, int characterPosition, int length) {
     if (!IsReading || NoTracking)
         return;
-    m_host.SetSelectionLength(TrackedLength(characterPosition + length), false);
+    m_host.SetSelectionLength(TrackedLength(characterPosition + length, true), false);
 }
 
 void Reader::TextDataDone() {
@@ -252,7 +267,7 @@ void Reader::TextDataStarted() {}
 void Reader::WordPosition(uint32_t byteOffset) {
     if (NoTracking)
         return;
-    m_host.SetSelectionLength(TrackedLength(byteOffset), WindowVisible);
+    m_host.SetSelectionLength(TrackedLength(byteOffset, false), WindowVisible);
 }
 
 void Reader::AudioStart() {

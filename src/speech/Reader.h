@@ -3,6 +3,7 @@
 #include "speech/Engines.h"
 
 #include "base/Options.h"
+#include "textprep/PronunciationFilter.h"
 
 #include <QObject>
 #include <QPointer>
@@ -59,12 +60,13 @@ public:
     std::string SpokenText;
     double LengthRatio = 1.0;
     std::string SourceFragment; // the fragment as the page holds it, before the filters
-    std::string AudioFileName; // SAPI 4 recording target (UTF-8 path)
+    std::string AudioFileName;  // SAPI 4 recording target (UTF-8 path)
 
     // The correction rules and the pronunciation filter, applied in this order to each
-    // fragment when dictionaries are active; unset means no such step yet.
+    // fragment when dictionaries are active; unset means no such step yet. The filter fills
+    // the map (when given one) with where each piece of its result came from.
     std::function<void(std::string&)> RexFilter;
-    std::function<void(std::string&)> Filter;
+    std::function<void(std::string&, textprep::FilterMap*)> Filter;
 
     bool DictionariesActive() const { return !m_options.Dictionary.empty(); }
 
@@ -104,7 +106,15 @@ public:
 private:
     void SpeakCurrent(bool first);
     void OnFailure(const QString& message);
-    long long TrackedLength(long long positionEnd) const;
+    // The selection length for a position in SpokenText: the end of a spoken word (SAPI 5)
+    // or the start of one (SAPI 4).
+    long long TrackedLength(long long position, bool wordEnd) const;
+
+    // How positions in SpokenText lead back to the page: unchanged, through the filter's
+    // map, or (when the correction rules rewrote the fragment) scaled by LengthRatio.
+    enum class Tracking { Unchanged, Mapped, Scaled };
+    Tracking m_tracking = Tracking::Unchanged;
+    textprep::FilterMap m_map;
 
     Engines& m_engines;
     const base::Options& m_options;

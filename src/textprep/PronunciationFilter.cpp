@@ -4,6 +4,8 @@
 #include "textprep/StringRoutines.h"
 
 #include <algorithm>
+#include <cctype>
+#include <iterator>
 #include <new>
 
 namespace vocalix::textprep {
@@ -479,11 +481,16 @@ bool CensorMatch(std::string_view word, std::string_view censorList, bool& range
 }
 
 std::string JoinList(const WordList& list, bool keepLineBreaks, bool ignoreStyleRules,
-                     const DictionaryTags& tags) {
+                     const DictionaryTags& tags, std::vector<size_t>* pieceStarts) {
     const std::string_view sep = keepLineBreaks ? "\r\n" : "";
     std::string result;
+    if (pieceStarts)
+        pieceStarts->clear();
     if (ignoreStyleRules) {
         for (const std::string& e : list) {
+            if (pieceStarts)
+                pieceStarts->push_back(result.size() +
+                                       (IsLineMarker(e) || StartsWithChar(e, kGlueMark) ? 0 : 1));
             if (IsLineMarker(e)) {
                 result += ' ';
                 result += sep;
@@ -542,6 +549,9 @@ std::string JoinList(const WordList& list, bool keepLineBreaks, bool ignoreStyle
             else if (e == kIndentMarker)
                 cur = std::string(sep) + tags.Z;
         }
+        if (pieceStarts)
+            pieceStarts->push_back(result.size() +
+                                   (WordCore(cur).empty() || cur[0] == kGlueMark ? 0 : 1));
         if (WordCore(cur).empty()) {
             result += cur;
         } else if (cur[0] == kGlueMark) {
@@ -552,6 +562,52 @@ std::string JoinList(const WordList& list, bool keepLineBreaks, bool ignoreStyle
         }
     }
     return result;
+}
+
+namespace {
+
+bool IsLetterOrDigit(char c) {
+    return IsCyrillicLetter(c) || std::isalnum(static_cast<unsigned char>(c));
+}
+
+// The last piece whose output begins at or before the offset; end() when none.
+FilterMap::const_iterator PieceAt(const FilterMap& map, size_t outputOffset) {
+    auto it = std::upper_bound(
+        map.begin(), map.end(), outputOffset,
+        [](size_t offset, const FilterPiece& piece) { return offset < piece.outputStart; });
+    return it == map.begin() ? map.end() : std::prev(it);
+}
+
+} // namespace
+
+size_t SourceWordEnd(const FilterMap& map, std::string_view input, size_t outputEnd) {
+    if (outputEnd == 0)
+        return 0;
+    auto it = PieceAt(map, outputEnd - 1);
+    if (it == map.end())
+        return 0;
+    // Tag values of a line marker: the selection stays on the word read before them.
+    while (it->inputStart == it->inputEnd) {
+        if (it == map.begin())
+            return 0;
+        --it;
+    }
+    const size_t start = std::min(it->inputStart, input.size());
+    size_t end = std::min(it->inputEnd, input.size());
+    while (end > start && !IsLetterOrDigit(input[end - 1]))
+        --end;
+    return end > start ? end : std::min(it->inputEnd, input.size());
+}
+
+size_t SourceWordStart(const FilterMap& map, std::string_view input, size_t outputOffset) {
+    auto it = PieceAt(map, outputOffset);
+    if (it == map.end())
+        return 0;
+    const size_t end = std::min(it->inputEnd, input.size());
+    size_t start = std::min(it->inputStart, end);
+    while (start < end && !IsLetterOrDigit(input[start]))
+        ++start;
+    return start < end ? start : std::min(it->inputStart, end);
 }
 
 MemoryExhausted::MemoryExhausted() : std::runtime_error("memory exhausted while filtering") {}
@@ -599,11 +655,15 @@ PronunciationFilter::DicPrepare(std::string_view selection) {
 
 bool PronunciationFilter::Filter(std::string& text, bool keepLineBreaks, bool ignoreStyleRules,
                                  std::string_view selection, std::string_view currentFileName,
-                                 const FilterHooks& hooks) {
+                                 const FilterHooks& hooks, FilterMap* map) {
+    if (map)
+        map->clear();
     if (IsDictionaryFile(currentFileName) || selection.find(".dic") == std::string_view::npos)
         return false;
     MagnifierPause pause(hooks);
-    WordList list = TextToWordList(text);
+    WordList list;
+    std::vector<TokenSpan> spans;
+    TextToWordList(text, list, map ? &spans : nullptr);
     const size_t n = list.size();
     if (hooks.setProgressMax)
         hooks.setProgressMax(n);
@@ -624,7 +684,14 @@ bool PronunciationFilter::Filter(std::string& text, bool keepLineBreaks, bool ig
         }
         if (hooks.setProgress)
             hooks.setProgress(0);
-        std::string joined = JoinList(list, keepLineBreaks, ignoreStyleRules, table->tags);
+        std::vector<size_t> starts;
+        std::string joined =
+            JoinList(list, keepLineBreaks, ignoreStyleRules, table->tags, map ? &starts : nullptr);
+        if (map) {
+            map->reserve(starts.size());
+            for (size_t i = 0; i < starts.size(); ++i)
+                map->push_back({starts[i], spans[i].start, spans[i].end});
+        }
         text = std::move(joined);
     } catch (const std::bad_alloc&) {
         WordList().swap(list);

@@ -66,8 +66,28 @@ std::string CheckWord(const EntryTable& table, WordList& list, size_t i, size_t 
 bool CensorMatch(std::string_view word, std::string_view censorList, bool& rangeFlag);
 
 // Joins the word list back into text, inserting the tag values unless style rules are ignored.
+// With `pieceStarts`, also where each element's piece of the result begins.
 std::string JoinList(const WordList& list, bool keepLineBreaks, bool ignoreStyleRules,
-                     const DictionaryTags& tags);
+                     const DictionaryTags& tags, std::vector<size_t>* pieceStarts = nullptr);
+
+// Where a piece of the filtered text came from: the output from outputStart up to the next
+// piece was made of the input bytes [inputStart, inputEnd), which are empty for a line marker
+// (it stands at the start of its line). Sorted by outputStart; the text before the first
+// piece (the "_INIT_" value) comes from nothing.
+struct FilterPiece {
+    size_t outputStart = 0;
+    size_t inputStart = 0;
+    size_t inputEnd = 0;
+};
+using FilterMap = std::vector<FilterPiece>;
+
+// The input offset just after the last letter or digit of the source word that the output up
+// to outputEnd (exclusive) was made from; a tag value inserted for a line marker belongs to
+// the word before it.
+size_t SourceWordEnd(const FilterMap& map, std::string_view input, size_t outputEnd);
+// The input offset of the first letter or digit of the source word that the output character
+// at outputOffset was made from; for a tag value of a line marker, the start of that line.
+size_t SourceWordStart(const FilterMap& map, std::string_view input, size_t outputOffset);
 
 // Thrown when memory runs out while the words are rewritten or joined; the window shows
 // MemoryExhaustedMessage() with MemoryExhaustedCaption() and closes.
@@ -130,12 +150,13 @@ public:
     // The table for the selection's .dic files (read again only when they changed).
     std::shared_ptr<const PronunciationTable> DicPrepare(std::string_view selection);
 
-    // Rewrites the text in place; returns false (text untouched) when the current file is a
-    // dictionary or the selection names no ".dic". Throws MemoryExhausted (see above); other
-    // errors propagate after the magnifier timer has been restarted.
+    // Rewrites the text in place; returns false (text untouched, map cleared) when the current
+    // file is a dictionary or the selection names no ".dic". With `map`, also records where each
+    // piece of the result came from. Throws MemoryExhausted (see above); other errors propagate
+    // after the magnifier timer has been restarted.
     bool Filter(std::string& text, bool keepLineBreaks, bool ignoreStyleRules,
                 std::string_view selection, std::string_view currentFileName,
-                const FilterHooks& hooks = {});
+                const FilterHooks& hooks = {}, FilterMap* map = nullptr);
 
     const std::filesystem::path& ProgramDir() const { return m_programDir; }
 

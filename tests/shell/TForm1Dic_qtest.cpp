@@ -122,12 +122,28 @@ private slots:
         QVERIFY(form().CheckListBox1->isHidden());
     }
 
-    void progressBarReturnsToZero() {
+    // The bar shows only while the run moves it, and the pages do not move when it shows.
+    void progressBarShowsOnlyWhileWorking() {
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        QVERIFY(!form().ProgressBar1->isVisible());
+        const QRect pages = form().PageControl1->geometry();
         form().m_options.Dictionary = "A.dic";
         std::string text = Cp("кот кот кот");
+        int shownSteps = 0;
+        bool pagesMoved = false;
+        connect(form().ProgressBar1, &QProgressBar::valueChanged, this, [&](int value) {
+            if (value > 0 && form().ProgressBar1->isVisible())
+                ++shownSteps;
+            pagesMoved = pagesMoved || form().PageControl1->geometry() != pages;
+        });
         QVERIFY(form().Filter(text, false));
+        QCOMPARE(shownSteps, 3);
+        QVERIFY(!pagesMoved);
         QCOMPARE(form().ProgressBar1->value(), 0);
         QCOMPARE(form().ProgressBar1->maximum(), 3);
+        QVERIFY(!form().ProgressBar1->isVisible());
+        QCOMPARE(form().ProgressBar1->accessibleName(), QString::fromUtf8("Ход работы"));
     }
 };
 

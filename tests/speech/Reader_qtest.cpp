@@ -6,6 +6,12 @@
 #include "speech/Fragments.h"
 #include "speech/WordMap.h"
 
+#include "base/AtomicFile.h"
+#include "textprep/PronunciationFilter.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -139,7 +145,7 @@ private slots:
         Rig rig(true);
         rig.options.Dictionary = "test.dic";
         // A filter that doubles every character: positions advance at half speed.
-        rig.reader.Filter = [](std::string& s) {
+        rig.reader.Filter = [](std::string& s, textprep::FilterMap*) {
             std::string doubled;
             for (char c : s)
                 doubled += std::string(2, c);
@@ -162,6 +168,78 @@ private slots:
         rig.reader.WordPosition(3);
         QCOMPARE(rig.host.selections.back(), 2LL);
         rig.reader.StopSpeech();
+    }
+
+    // A real book through the real stress dictionary: every word gets longer by its accent
+    // mark, and each word the engine reports must select up to the same word of the page.
+    void dictionaryHighlightFollowsTheSpokenWord_data() { readsPageWordByWordToTheEnd_data(); }
+    void dictionaryHighlightFollowsTheSpokenWord() {
+        QFETCH(bool, sapi5);
+        QTemporaryDir dir;
+        std::string dic;
+        QVERIFY(base::ReadFileBytes(
+            std::string(VOCALIX_CORPUS_DIR) + "/dict/mueller7_stress.cp1251.dic", dic, nullptr));
+        QVERIFY(QDir(dir.path()).mkpath("dic"));
+        const std::filesystem::path programDir = dir.path().toStdString();
+        QVERIFY(base::WriteFileAtomic(programDir / "dic" / "stress.dic", dic));
+        textprep::PronunciationFilter filter(programDir);
+        Rig rig(sapi5);
+        rig.FastestRate();
+        rig.options.Dictionary = "stress.dic";
+        rig.reader.Filter = [&filter](std::string& s, textprep::FilterMap* map) {
+            filter.Filter(s, false, false, "stress.dic", "", {}, map);
+        };
+        // What the selection must be after the engine reported the word at this offset of the
+        // spoken text: the same word of the page, its end (SAPI 5) or its start (SAPI 4).
+        size_t events = 0, wrong = 0, rewritten = 0;
+        auto check = [&](long long offset, bool wordEnd) {
+            const Reader& r = rig.reader;
+            if (!r.IsReading)
+                return;
+            const auto spoken = SpokenWords(r.SpokenText);
+            const auto source = SpokenWords(r.SourceFragment);
+            QCOMPARE(spoken.size(), source.size());
+            const long long at = wordEnd ? offset - 1 : offset;
+            size_t k = 0;
+            while (k + 1 < spoken.size() && spoken[k].start + spoken[k].length <= at)
+                ++k;
+            const long long o =
+                std::stoll(r.FragmentOffsets[static_cast<size_t>(r.CurrentFragment)]) - 1;
+            const long long expected = o + source[k].start + (wordEnd ? source[k].length : 0);
+            ++events;
+            rewritten += spoken[k].length != source[k].length;
+            if (rig.host.selections.empty() || rig.host.selections.back() != expected)
+                ++wrong;
+        };
+        QMetaObject::Connection spy;
+        if (sapi5) {
+            spy = connect(rig.engines.Voice.get(), &SpVoice::Word, this,
+                          [&](int, int position, int length) { check(position + length, true); });
+        } else {
+            struct Sink : TTSBufNotifySink {
+                Sink(Reader* r, std::function<void(uint32_t)> after)
+                    : TTSBufNotifySink(r), m_after(std::move(after)) {}
+                HRESULT WordPosition(uint64_t t, uint32_t offset) override {
+                    TTSBufNotifySink::WordPosition(t, offset);
+                    m_after(offset);
+                    return S_OK;
+                }
+                std::function<void(uint32_t)> m_after;
+            };
+            rig.engines.MakeBufferSink = [&] {
+                return std::make_shared<Sink>(&rig.reader,
+                                              [&](uint32_t offset) { check(offset, false); });
+            };
+            rig.engines.BufferSink = rig.engines.MakeBufferSink(); // the voice is chosen already
+        }
+        const std::string text = BookSample(450);
+        QVERIFY(rig.F5(text));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.host.unforbids > 0 && !rig.reader.IsReading, kLong);
+        disconnect(spy);
+        QVERIFY(events > SpokenWords(text).size() / 2);
+        QVERIFY2(rewritten > 10, "the dictionary rewrote too few of the words read");
+        QCOMPARE(wrong, size_t{0});
+        QVERIFY(rig.host.messages.empty());
     }
 
     void switchGenerationsAndBack() {
