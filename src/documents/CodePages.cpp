@@ -1,6 +1,7 @@
 #include "documents/CodePages.h"
 
 #include "base/Cp1251.h"
+#include "textprep/StringRoutines.h"
 
 #include <array>
 
@@ -217,6 +218,14 @@ std::string DosToWin(std::string_view text) {
 void AppendAsWin(std::string& out, char32_t code) {
     if (code >= 0x0410 && code <= 0x044F) { // А..я, most of a Russian text
         out += static_cast<char>(0xC0 + (code - 0x0410));
+        return;
+    }
+    if (code == 0x0301) {
+        // The acute over a Russian vowel is a stress mark; the code page cannot hold it, so it
+        // becomes the "+" before the vowel that the pronunciation dictionaries use.
+        if (!out.empty() && textprep::IsCyrillicVowel(out.back()) &&
+            (out.size() < 2 || out[out.size() - 2] != '+'))
+            out.insert(out.size() - 1, 1, '+');
         return;
     }
     if (code == 0xFEFF || (code >= 0x0300 && code <= 0x036F))
