@@ -1,7 +1,6 @@
 #include "documents/CodePages.h"
 
 #include "base/Cp1251.h"
-#include "textprep/StringRoutines.h"
 
 #include <array>
 
@@ -221,11 +220,7 @@ void AppendAsWin(std::string& out, char32_t code) {
         return;
     }
     if (code == 0x0301) {
-        // The acute over a Russian vowel is a stress mark; the code page cannot hold it, so it
-        // becomes the "+" before the vowel that the pronunciation dictionaries use.
-        if (!out.empty() && textprep::IsCyrillicVowel(out.back()) &&
-            (out.size() < 2 || out[out.size() - 2] != '+'))
-            out.insert(out.size() - 1, 1, '+');
+        base::PutStressMark(out);
         return;
     }
     if (code == 0xFEFF || (code >= 0x0300 && code <= 0x036F))

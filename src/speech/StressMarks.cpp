@@ -11,8 +11,8 @@
 namespace vocalix::speech {
 namespace {
 
+using base::IsCyrillicVowel;
 using textprep::IsCyrillicLetter;
-using textprep::IsCyrillicVowel;
 
 // eSpeak's Russian vowel phonemes ("@-" is a glide it puts between consonants, no syllable).
 bool IsVowelPhoneme(std::string_view name) {

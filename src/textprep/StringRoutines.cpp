@@ -1,7 +1,5 @@
 #include "textprep/StringRoutines.h"
 
-#include "base/Cp1251.h"
-
 #include <algorithm>
 #include <array>
 
@@ -112,10 +110,6 @@ bool IsCyrillicLetter(char c) {
 }
 bool IsBracket(char c) {
     return Tables().bracket[static_cast<uchar>(c)];
-}
-bool IsCyrillicVowel(char c) {
-    static const std::string vowels = base::Cp("аеёиоуыэюяАЕЁИОУЫЭЮЯ");
-    return static_cast<uchar>(c) >= 0xA8 && vowels.find(c) != std::string::npos;
 }
 
 void SplitBy(std::string_view text, char separator, std::vector<std::string>& pieces) {

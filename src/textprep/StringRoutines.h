@@ -23,8 +23,6 @@ bool IsPunctuation(char c);
 bool IsCapitalLetter(char c);
 // Ё, ё and А-я.
 bool IsCyrillicLetter(char c);
-// The ten Russian vowel letters in either case (а е ё и о у ы э ю я).
-bool IsCyrillicVowel(char c);
 // Quotation mark, parentheses and guillemets.
 bool IsBracket(char c);
 

@@ -23,8 +23,19 @@ TEST(Cp1251, CharactersTheCodePageLacksBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251("😀"), "?");
     EXPECT_EQ(FromQString(QString::fromUtf8("a😀b")), "a?b");
     // Malformed and truncated UTF-8 does not swallow the following text.
-    EXPECT_EQ(Utf8ToCp1251("\xFF" "a\xD0"), "?a?");
-    EXPECT_EQ(Utf8ToCp1251("\xD0" "a"), "?a");
+    EXPECT_EQ(Utf8ToCp1251("\xFF"
+                           "a\xD0"),
+              "?a?");
+    EXPECT_EQ(Utf8ToCp1251("\xD0"
+                           "a"),
+              "?a");
+}
+
+// Pasted or read text keeps a stress mark over a vowel as "+" before it.
+TEST(Cp1251, AcuteOverAVowelBecomesThePlusBeforeIt) {
+    EXPECT_EQ(Utf8ToCp1251("за\xCC\x81мок"), "\xE7+\xE0\xEC\xEE\xEA");
+    EXPECT_EQ(FromQString(QString::fromUtf8("О\xCC\x81\xCC\x81")), "+\xCE");
+    EXPECT_EQ(Utf8ToCp1251("\xCC\x81 n\xCC\x81"), "? n?"); // nothing to stress
 }
 
 TEST(Cp1251, LineEndsBecomeCrLf) {

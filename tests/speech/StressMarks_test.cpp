@@ -4,7 +4,6 @@
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
-#include "textprep/StringRoutines.h"
 
 #include <gtest/gtest.h>
 
@@ -148,7 +147,7 @@ TEST(StressMarks, MovingTheStressAndBackGivesESpeaksOwnPhonemes) {
         std::erase(joined, '_');
         int vowels = 0, stressed = -1;
         for (char c : word)
-            vowels += textprep::IsCyrillicVowel(c) ? 1 : 0;
+            vowels += base::IsCyrillicVowel(c) ? 1 : 0;
         for (int v = 0; v < vowels && stressed < 0; ++v)
             if (Restress(word, v, own).empty() && !Restress(word, (v + 1) % vowels, own).empty())
                 stressed = v;
