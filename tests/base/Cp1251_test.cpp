@@ -23,12 +23,8 @@ TEST(Cp1251, CharactersTheCodePageLacksBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251("😀"), "?");
     EXPECT_EQ(FromQString(QString::fromUtf8("a😀b")), "a?b");
     // Malformed and truncated UTF-8 does not swallow the following text.
-    EXPECT_EQ(Utf8ToCp1251("\xFF"
-                           "a\xD0"),
-              "?a?");
-    EXPECT_EQ(Utf8ToCp1251("\xD0"
-                           "a"),
-              "?a");
+    EXPECT_EQ(Utf8ToCp1251("\xFF" "a\xD0"), "?a?");
+    EXPECT_EQ(Utf8ToCp1251("\xD0" "a"), "?a");
 }
 
 // Pasted or read text keeps a stress mark over a vowel as "+" before it.
