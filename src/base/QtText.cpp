@@ -8,8 +8,7 @@ QString ToQString(std::string_view cp1251) {
     QString out(static_cast<qsizetype>(cp1251.size()), Qt::Uninitialized);
     QChar* dst = out.data();
     for (size_t i = 0; i < cp1251.size(); ++i)
-        dst[i] =
-            QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(cp1251[i]))));
+        dst[i] = QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(cp1251[i]))));
     return out;
 }
 
