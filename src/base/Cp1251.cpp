@@ -71,6 +71,20 @@ std::string Cp1251ToUtf8(std::string_view text) {
     return out;
 }
 
+bool IsCyrillicVowel(char c) {
+    static constexpr std::string_view kVowels =
+        "\xE0\xE5\xB8\xE8\xEE\xF3\xFB\xFD\xFE\xFF\xC0\xC5\xA8\xC8\xCE\xD3\xDB\xDD\xDE\xDF";
+    return static_cast<unsigned char>(c) >= 0xA8 && kVowels.find(c) != std::string_view::npos;
+}
+
+bool PutStressMark(std::string& out) {
+    if (out.empty() || !IsCyrillicVowel(out.back()))
+        return false;
+    if (out.size() < 2 || out[out.size() - 2] != '+')
+        out.insert(out.size() - 1, 1, '+');
+    return true;
+}
+
 std::string Utf8ToCp1251(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -116,7 +130,8 @@ std::string Utf8ToCp1251(std::string_view text) {
             ++i;
             continue;
         }
-        out += UnicodeToCp1251(code);
+        if (code != 0x0301 || !PutStressMark(out))
+            out += UnicodeToCp1251(code);
         i += extra + 1;
     }
     return out;

@@ -13,7 +13,16 @@ char32_t Cp1251ToUnicode(unsigned char byte);
 // Windows-1251 byte for a code point; a character the code page lacks becomes '?'.
 char UnicodeToCp1251(char32_t code);
 
-// Whole strings: Windows-1251 bytes to UTF-8 and back. Malformed UTF-8 bytes become '?'.
+// The ten Russian vowel letters in either case (а е ё и о у ы э ю я).
+bool IsCyrillicVowel(char c);
+
+// The combining acute (U+0301) over a Russian vowel is a stress mark, which Windows-1251
+// cannot hold; the text keeps it as the "+" before the vowel that pronunciation dictionaries
+// use. Inserts that "+" before the vowel `out` ends with (once); false when it ends otherwise.
+bool PutStressMark(std::string& out);
+
+// Whole strings: Windows-1251 bytes to UTF-8 and back. Malformed UTF-8 bytes become '?'; an
+// acute after a Russian vowel becomes the stress mark (PutStressMark).
 std::string Cp1251ToUtf8(std::string_view text);
 std::string Utf8ToCp1251(std::string_view text);
 

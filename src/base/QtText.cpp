@@ -23,7 +23,8 @@ std::string FromQString(const QString& text) {
             ++i;
             continue;
         }
-        out += UnicodeToCp1251(c.unicode());
+        if (c.unicode() != 0x0301 || !PutStressMark(out))
+            out += UnicodeToCp1251(c.unicode());
     }
     return out;
 }

@@ -257,6 +257,9 @@ int SequenceByte(std::string_view sequence) {
 } // namespace
 
 void AppendAsWin(std::string& out, char32_t code) {
+    // The stress accent, which Windows-1251 lacks, becomes "+" before its vowel.
+    if (code == 0x0301 && base::PutStressMark(out))
+        return;
     if (const int byte = WinByte(code); byte >= 0)
         out += static_cast<char>(byte);
 }
@@ -299,6 +302,17 @@ void Utf8ToWinInPlace(std::string& text) {
         const std::size_t length = c < 224 ? 2 : c < 240 ? 3 : c < 248 ? 4 : c < 252 ? 5 : 6;
         if (i + length > n)
             break; // cut short by the end of the text
+        if (c == 0xCC && p[i + 1] == 0x81) {
+            // The stress accent becomes "+" before its vowel: its two bytes leave room.
+            if (w > 0 && base::IsCyrillicVowel(static_cast<char>(p[w - 1])) &&
+                (w < 2 || p[w - 2] != '+')) {
+                p[w] = p[w - 1];
+                p[w - 1] = '+';
+                ++w;
+            }
+            i += 2;
+            continue;
+        }
         const int byte = SequenceByte(std::string_view(text).substr(i, length));
         if (byte >= 0)
             p[w++] = static_cast<unsigned char>(byte);

@@ -27,8 +27,9 @@ bool IsUtf8Text(std::string_view text);
 std::string KoiToWin(std::string_view text);
 
 // Appends one Unicode character in Windows-1251: "?" when the code page lacks it. A
-// byte-order mark and combining accents (stress marks over vowels) vanish: as "?" inside a
-// word they would break it for reading aloud.
+// byte-order mark and combining accents vanish: as "?" inside a word they would break it for
+// reading aloud. Only the acute after a Russian vowel (a stress mark) is kept, as "+" before
+// that vowel.
 void AppendAsWin(std::string& out, char32_t code);
 
 // One UTF-8 sequence (lead byte and its continuation bytes) to Windows-1251; a character

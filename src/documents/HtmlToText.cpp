@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "documents/CodePages.h"
 
 #include <array>
 #include <system_error>
@@ -146,6 +147,15 @@ std::string HtmlToText(std::string_view text, std::vector<std::string>& pictures
         }
         const char c = text[i];
         if (c == '&' && !inMarkup) {
+            // A stress mark written as a character reference: kept like the raw character.
+            if (const std::string_view accent = StartsAt(low, i, "&#769;")    ? "&#769;"
+                                                : StartsAt(low, i, "&#x301;") ? "&#x301;"
+                                                                              : "";
+                !accent.empty()) {
+                AppendAsWin(out, 0x0301);
+                i += accent.size() - 1;
+                continue;
+            }
             for (const Entity& e : kEntities) {
                 if (StartsAt(low, i, e.name)) {
                     out += e.replacement;

@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "documents/CodePages.h"
 #include "documents/DocumentFiles.h"
 
 #include <algorithm>
@@ -18,7 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char kTextFilter[] = "txt:Text (encoded):MS_1251,CRLF";
+// UTF-8 rather than 1251 straight away: the office suite drops what 1251 lacks, and our own
+// conversion keeps stress marks over vowels as "+".
+const char kTextFilter[] = "txt:Text (encoded):UTF8,CRLF";
 const char kHtmlFilter[] = "html:HTML (StarWriter)";
 
 // Where a converted file named like the source goes: its folder, or the target folder.
@@ -184,7 +187,7 @@ std::string OfficeConverter::WordToText(const std::string& source,
     }
     std::string error;
     const std::string written =
-        WriteNewText(BesideOrIn(source, targetFolder, ".txt"), bytes, &error);
+        WriteNewText(BesideOrIn(source, targetFolder, ".txt"), Utf8ToWin(bytes), &error);
     if (written.empty())
         Fail(base::Cp("Не удалось записать текст документа: ") + base::Utf8ToCp1251(error), false);
     return written;

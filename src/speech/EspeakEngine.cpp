@@ -1,6 +1,7 @@
 #include "speech/EspeakEngine.h"
 
 #include "base/Cp1251.h"
+#include "speech/StressMarks.h"
 #include "speech/WordMap.h"
 
 #include <espeak-ng/espeak_ng.h>
@@ -24,6 +25,7 @@ struct EspeakEngine::Job {
     long long base = 0;        // samples delivered by earlier calls
     long long callSamples = 0; // samples of the running call
     size_t chunkOffset = 0;    // where the running call's text starts in `text`
+    EngineText spoken;         // the running call's text as eSpeak reads it
     AudioChunk pending;
     bool firstSent = false;
 
@@ -75,6 +77,22 @@ std::string RussianName(const std::string& name, const std::string& variant) {
     else if (variant == "m3")
         shown += base::Cp(", мужской голос 2");
     return shown + " (eSpeak NG)";
+}
+
+// The current voice's phonemes of a word, for restressing it (worker thread only).
+std::string WordPhonemesOfVoice(const std::string& utf8Word) {
+    std::string phonemes;
+    const void* text = utf8Word.c_str();
+    // One call per clause; a word is one, but a stray punctuation mark may make two.
+    for (int clause = 0; text && clause < 8; ++clause) {
+        const char* part = espeak_TextToPhonemes(&text, espeakCHARS_UTF8, '_' << 8);
+        if (part && *part) {
+            if (!phonemes.empty())
+                phonemes += ' ';
+            phonemes += part;
+        }
+    }
+    return phonemes;
 }
 
 } // namespace
@@ -228,6 +246,15 @@ void EspeakEngine::RunOnWorker(std::function<void()> task) {
     future.wait();
 }
 
+std::string EspeakEngine::WordPhonemes(const std::string& cp1251Word, const std::string& voiceId) {
+    std::string phonemes;
+    RunOnWorker([&] {
+        if (m_sampleRate > 0 && espeak_SetVoiceByName(voiceId.c_str()) == EE_OK)
+            phonemes = WordPhonemesOfVoice(base::Cp1251ToUtf8(cp1251Word));
+    });
+    return phonemes;
+}
+
 std::vector<VoiceInfo> EspeakEngine::Voices() {
     return m_voices;
 }
@@ -279,14 +306,17 @@ void EspeakEngine::Speak(Job& job) {
     std::vector<size_t> starts = job.params.markup ? std::vector<size_t>{0} : ChunkStarts(job.text);
     starts.push_back(job.text.size());
     t_job = &job;
-    unsigned flags = espeakCHARS_UTF8 | espeakENDPAUSE;
+    // Phoneme input carries the words restressed by their stress marks (StressMarks.h).
+    unsigned flags = espeakCHARS_UTF8 | espeakENDPAUSE | espeakPHONEMES;
     if (job.params.markup)
         flags |= espeakSSML;
     for (size_t c = 0; c + 1 < starts.size() && !job.Cancelled(); ++c) {
         job.chunkOffset = starts[c];
         job.callSamples = 0;
-        const std::string utf8 =
-            EspeakUtf8(std::string_view(job.text).substr(starts[c], starts[c + 1] - starts[c]));
+        job.spoken = ApplyStressMarks(
+            std::string_view(job.text).substr(starts[c], starts[c + 1] - starts[c]),
+            WordPhonemesOfVoice);
+        const std::string& utf8 = job.spoken.utf8;
         const espeak_ERROR rc = espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0,
                                              flags, nullptr, nullptr);
         if (job.Cancelled())
@@ -313,7 +343,8 @@ int EspeakEngine::Callback(short* wav, int count, void* rawEvents) {
          e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
         if (e->type != espeakEVENT_WORD)
             continue;
-        const int offset = e->text_position - 1 + static_cast<int>(job->chunkOffset);
+        const int offset =
+            job->spoken.SourceOffset(e->text_position - 1) + static_cast<int>(job->chunkOffset);
         const int index = job->tracker.Map(offset);
         if (index < 0)
             continue;

@@ -26,6 +26,9 @@ public:
     void WaitIdle() override;
     uint64_t Generation() const override { return m_generation.load(); }
 
+    // eSpeak's phonemes of a Windows-1251 word in a voice: ASCII names separated by "_".
+    std::string WordPhonemes(const std::string& cp1251Word, const std::string& voiceId);
+
     // The cuts made to start playing early: 0-based offsets where each chunk begins.
     static std::vector<size_t> ChunkStarts(std::string_view cp1251);
 

@@ -34,6 +34,13 @@ TEST(Cp1251, CharactersTheCodePageLacksBecomeQuestionMarks) {
               "?a");
 }
 
+// Pasted or read text keeps a stress mark over a vowel as "+" before it.
+TEST(Cp1251, AcuteOverAVowelBecomesThePlusBeforeIt) {
+    EXPECT_EQ(Utf8ToCp1251("за\xCC\x81мок"), "\xE7+\xE0\xEC\xEE\xEA");
+    EXPECT_EQ(FromQString(QString::fromUtf8("О\xCC\x81\xCC\x81")), "+\xCE");
+    EXPECT_EQ(Utf8ToCp1251("\xCC\x81 n\xCC\x81"), "? n?"); // nothing to stress
+}
+
 TEST(Cp1251, LineEndsBecomeCrLf) {
     EXPECT_EQ(ToCrLf("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\r\nd\r\n\r\n");
     EXPECT_EQ(ToCrLf(""), "");

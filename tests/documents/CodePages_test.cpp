@@ -91,7 +91,6 @@ TEST(Utf8ToWin, SequencesStrayBytesAndTruncation) {
     EXPECT_EQ(Utf8ToWin("日本"), "??");
     EXPECT_EQ(Utf8ToWin("😀!"), "?!");
     EXPECT_EQ(Utf8ToWin("\xEF\xBB\xBFтекст"), Cp("текст")); // byte-order mark
-    EXPECT_EQ(Utf8ToWin("Ге\xCC\x81рманн"), Cp("Германн")); // combining stress mark
     EXPECT_EQ(Utf8ToWin("\xC3\x28x"), "?x"); // continuation taken unchecked: one bad char
     EXPECT_EQ(Utf8ToWin("\xFC\x80\x80\x80\x80\x80z"), "?z"); // six-byte form
     EXPECT_EQ(Utf8SeqToWin("\xD0\xB0"), Cp("а"));
@@ -109,6 +108,26 @@ TEST(Utf8ToWin, EveryCyrillicTwoByteSequenceAsAlone) {
                       Utf8SeqToWin(sequence) + "ab" + Utf8SeqToWin(sequence) + "\x80")
                 << second;
         }
+}
+
+// A stress mark (combining acute) after a Russian vowel becomes "+" before that vowel; every
+// other combining accent, and an acute anywhere else, still vanishes.
+TEST(Utf8ToWin, StressMarksBecomePlusBeforeTheVowel) {
+    const struct {
+        const char* utf8;
+        const char* cp1251;
+    } cases[] = {
+        {"Ге\xCC\x81рманн", "Г+ерманн"},
+        {"за\xCC\x81мок замо\xCC\x81к", "з+амок зам+ок"},
+        {"А\xCC\x81рмия ё\xCC\x81ж", "+Армия +ёж"},
+        {"а\xCC\x81\xCC\x81", "+а"},                // doubled: one mark
+        {"\xCC\x81а м\xCC\x81 e\xCC\x81", "а м e"}, // nothing, a consonant, a Latin vowel before it
+        {"а\xCC\x80 о\xCC\x88", "а о"},             // grave, diaeresis
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Utf8ToWin(c.utf8), Cp(c.cp1251)) << c.utf8;
+    // The same routine serves UTF-16: "а" + acute, little-endian.
+    EXPECT_EQ(Utf16ToWin(std::string("\xFF\xFE\x30\x04\x01\x03", 6)), Cp("+а"));
 }
 
 TEST(DosToWin, LettersAndCharactersWithoutCounterpart) {

@@ -21,6 +21,7 @@ TEST(HtmlToText, Table) {
         {"a &amp; b", "a & b"},
         {"&AMP;", "&"},
         {"&#169;", "#169;"},
+        {Cp("замо&#769;к ма&#X301;м&#769;"), Cp("зам+ок м+ам")}, // stress marks
         {"&copy;&nbsp;&lt;&gt;&quot;&ndash;&mdash;&laquo;&raquo;&hellip;", "(c) <>\"--\"\"..."},
         {"&unknown; x", "unknown; x"},
         {"tail &am", "tail am"},

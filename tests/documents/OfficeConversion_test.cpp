@@ -83,17 +83,19 @@ TEST(OfficeConversion, ArgumentsAndTheTextWritten) {
             const auto outdir = std::find(args.begin(), args.end(), "--outdir");
             EXPECT_NE(outdir, args.end());
             fs::create_directories(*(outdir + 1));
-            base::WriteFileAtomic(fs::path(*(outdir + 1)) / "my doc.txt", "\xC4\xE0\r\n");
+            // UTF-8 with a byte-order mark and a stress mark over the vowel.
+            base::WriteFileAtomic(fs::path(*(outdir + 1)) / "my doc.txt",
+                                  "\xEF\xBB\xBF\xD0\x94\xD0\xB0\xCC\x81\r\n");
             return ProcessOutcome{true, false, 0, ""};
         });
     const std::string written = office.WordToText(doc, "");
     EXPECT_EQ(written, (dir.path() / "my doc (2).txt").string());
-    EXPECT_EQ(dir.Read("my doc (2).txt"), "\xC4\xE0\r\n");
+    EXPECT_EQ(dir.Read("my doc (2).txt"), "\xC4+\xE0\r\n");
     EXPECT_EQ(dir.Read("my doc.txt"), "someone else's text");
     ASSERT_EQ(seen.size(), 10u);
     EXPECT_EQ(seen[0].rfind("-env:UserInstallation=file:///", 0), 0u);
     EXPECT_EQ(seen[4], "--infilter=MS Word 97");
-    EXPECT_EQ(seen[6], "txt:Text (encoded):MS_1251,CRLF");
+    EXPECT_EQ(seen[6], "txt:Text (encoded):UTF8,CRLF");
     EXPECT_EQ(seen.back(), doc);
     // The private profile and output folder are gone afterwards.
     EXPECT_FALSE(fs::exists(seen[8]));
