@@ -119,7 +119,7 @@ audio::RecordOutcome RecordThroughReadingLoop(speech::Reader& reader, RecordingH
     bool filterFailed = false;
     reader.Filter = nullptr;
     if (hooks.prepare)
-        reader.Filter = [&](std::string& s) {
+        reader.Filter = [&](std::string& s, textprep::FilterMap*) {
             if (!filterFailed && !hooks.prepare(s))
                 filterFailed = true;
         };
