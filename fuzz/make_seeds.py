@@ -115,6 +115,33 @@ def main():
             b'\x05\x20\x01' for p in text_pieces]
     write(out, 'Reports_fuzz', hunt)
 
+    # The document readers: pieces of real documents of each kind.
+    def docs(*rels, size=PIECE):
+        return [p for rel in rels for p in pieces(read(corpus, rel), size)]
+    write(out, 'CodePages_fuzz', docs(
+        'text/encodings/pushkin_pikovaya_dama.cp866.txt',
+        'text/encodings/pushkin_pikovaya_dama.koi8r.txt',
+        'text/encodings/pushkin_pikovaya_dama.utf8-bom.txt',
+        *['text/detect/' + n for n in sorted(os.listdir(os.path.join(corpus, 'text/detect')))]))
+    write(out, 'HtmlToText_fuzz', docs(
+        'html/chekhov_dama_s_sobachkoy.cp1251.html', 'html/debian_faq_pkg-basics.ru.utf8.html',
+        'html/apache22_handler.html.ru.koi8-r', 'fb2/pushkin_pikovaya_dama.cp1251.fb2',
+        size=4096))
+    write(out, 'RtfReader_fuzz', docs(
+        'rtf/pushkin_pikovaya_dama.ansicpg1251.rtf',
+        'rtf/chekhov_dama_s_sobachkoy.libreoffice.rtf', size=4096))
+    fb2 = read(corpus, 'fb2/pushkin_pikovaya_dama.cp1251.fb2')
+    binaries = []
+    at = fb2.find(b'<binary')
+    while at >= 0 and len(binaries) < 12:
+        body = fb2.find(b'>', at) + 1
+        binaries.append(fb2[body:body + 3000])
+        at = fb2.find(b'<binary', body)
+    write(out, 'Base64Decode_fuzz', binaries)
+    write(out, 'Filter_fuzz', [d + b'\x00' + t[:1024] for d, t in zip(dic_pieces * 3, text_pieces)])
+    write(out, 'regexpr_fuzz', [bytes([rnd.randrange(64)]) + l + b'\x00' + t[:512]
+                                for l, t in zip(rules().split(b'\r\n') * 8, text_pieces)])
+
 
 if __name__ == '__main__':
     main()
