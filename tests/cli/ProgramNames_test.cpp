@@ -61,6 +61,16 @@ TEST_F(ProgramNames, EncodersGetEveryNameIntact) {
               1 + 3 * static_cast<long>(std::size(kNames))); // dic/, texts, MP3s and OGGs
 }
 
+// After "--" a name that begins with "-" is a file for every command that takes files.
+TEST_F(ProgramNames, DashNamesAfterTheEndOfOptions) {
+    Write("-книга.txt", "Глава 1\r\nБыл вечер.\r\nГлава 2\r\nБыло утро.\r\n");
+    EXPECT_EQ(Run({"series", "-книга.txt"}), 2); // taken for an option without "--"
+    ASSERT_EQ(Run({"--set", "Series/BytesInBlock=0", "series", "--", "-книга.txt"}), 0)
+        << err.str();
+    EXPECT_TRUE(fs::exists(dir / "-книга" / "0002_-книга.txt"));
+    EXPECT_EQ(Run({"record", "-книга.txt"}), 2);
+}
+
 // The office suite takes some seconds per document: the two names that would break it most.
 TEST_F(ProgramNames, OfficeSuiteGetsEveryNameIntact) {
     const std::string doc = Read(kCorpus / "doc" / "chekhov_dama_s_sobachkoy.doc");
