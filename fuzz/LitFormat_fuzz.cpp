@@ -1,10 +1,11 @@
-// The literary layout ("Литературный текст") with arbitrary text and the LitText options in
-// the ranges the preferences offer and a little beyond: words are never lost or changed.
+// The literary layout ("Литературный текст") with arbitrary text and any LitText options (the
+// preferences take any digits, the settings file any number): words are never lost or changed.
 #include "textprep/WordList.h"
 #include "tools/LitFormat.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -14,9 +15,9 @@ using namespace vocalix;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     tools::LitTextSettings settings;
-    settings.Parag = in.ConsumeIntegralInRange<int>(-2, 40);
-    settings.MaxLen = in.ConsumeIntegralInRange<int>(-2, 300);
-    settings.MaxHugeLen = in.ConsumeIntegralInRange<int>(-2, 600);
+    settings.Parag = in.ConsumeIntegral<int>();
+    settings.MaxLen = in.ConsumeIntegral<int>();
+    settings.MaxHugeLen = in.ConsumeIntegral<int>();
     settings.RightJustify = in.ConsumeBool();
     const unsigned seed = in.ConsumeIntegral<unsigned>();
     const int shift = in.ConsumeIntegralInRange<int>(-1, 1);
@@ -34,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     };
     if (words(formatted) != words(tools::NormaliseTypography(text)))
         std::abort();
-    (void)tools::JustifyLine(text.substr(0, 200), settings.MaxLen, tools::SeededRandomIndex(seed));
+    (void)tools::JustifyLine(text.substr(0, 200), std::min(settings.MaxLen, tools::kMaxLayoutWidth),
+                             tools::SeededRandomIndex(seed));
     const int length = static_cast<int>(text.size());
     const int selStart = length == 0 ? 0 : static_cast<int>(seed % (length + 1));
     (void)tools::TextHorizontalMove(text, selStart, length - selStart, shift == 0 ? 1 : shift);

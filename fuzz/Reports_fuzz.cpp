@@ -18,8 +18,8 @@ using namespace vocalix;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     tools::FreshEyeSettings fresh;
-    fresh.deep = in.ConsumeIntegralInRange<int>(-1, 30);
-    fresh.similarity = in.ConsumeIntegralInRange<int>(-1, 101);
+    fresh.deep = in.ConsumeIntegral<int>();
+    fresh.similarity = in.ConsumeIntegral<int>();
     const auto operation =
         static_cast<tools::FileSetOperation>(in.ConsumeIntegralInRange<int>(1, 3));
     const std::string list = in.ConsumeRandomLengthString();
