@@ -61,6 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Put(folder.dir / "dic" / "a.dic", dic);
     Put(folder.dir / "dic" / "a.ini", ini);
     const std::string selection = "a.dic+a.ini";
+    // The file reader gives the lines the in-memory splitter gives.
+    for (const char* extension : {".dic", ".ini"}) {
+        std::vector<std::string> read;
+        ForEachDictionaryLine(selection, extension, folder.dir,
+                              [&read](std::string_view l) { read.emplace_back(l); });
+        lines.clear();
+        SplitDictionaryLines(extension == std::string_view(".dic") ? dic : ini, lines);
+        if (read != lines)
+            std::abort();
+    }
 
     RulesSettings settings{folder.dir, selection, "page.txt"};
     std::string ruled = text;
