@@ -173,9 +173,14 @@ int CmdRecord(CliContext& ctx) {
     std::string to, dic;
     bool dicGiven = false;
     std::vector<std::string> files;
+    bool ended = false;
     for (size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string& a = ctx.args[i];
-        if (a == "--to" || a == "--dic") {
+        if (IsEndOfOptions(a, ended))
+            continue;
+        if (ended) {
+            files.push_back(a);
+        } else if (a == "--to" || a == "--dic") {
             if (i + 1 >= ctx.args.size())
                 throw CliError{a == "--to" ? "после --to нужна папка"
                                            : "после --dic нужен список словарей"};
@@ -312,9 +317,12 @@ int CmdRecord(CliContext& ctx) {
 
 // series FILE: the part texts as the window's series command makes them.
 int CmdSeries(CliContext& ctx) {
-    if (ctx.args.size() != 1 || (!ctx.args[0].empty() && ctx.args[0][0] == '-'))
+    // "series -- -книга.txt" for a name that begins with "-".
+    const bool ended = !ctx.args.empty() && ctx.args[0] == "--";
+    const size_t at = ended ? 1 : 0;
+    if (ctx.args.size() != at + 1 || (!ended && !ctx.args[0].empty() && ctx.args[0][0] == '-'))
         throw CliError{"укажите один файл: series FILE"};
-    const std::string& file = ctx.args[0];
+    const std::string& file = ctx.args[at];
     const std::string text = base::ToCrLf(ReadInputText(ctx, file));
     const base::Options options = OptionsOf(ctx);
     Progress progress{ctx.err};

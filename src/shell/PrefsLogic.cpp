@@ -2,6 +2,7 @@
 
 #include "base/Cp1251.h"
 #include "base/IniFile.h"
+#include "tools/FreshEye.h"
 
 #include <charconv>
 
@@ -80,8 +81,8 @@ void CorrectForDialog(base::Options& o) {
         o.BytesInFrag = 2;
     if (o.Deep < 1)
         o.Deep = 1;
-    if (o.Deep > 20)
-        o.Deep = 20;
+    if (o.Deep > tools::kMaxFreshEyeDeep)
+        o.Deep = tools::kMaxFreshEyeDeep;
     if (o.Similarity < 1)
         o.Similarity = 1;
     if (o.Similarity > 100)

@@ -94,8 +94,11 @@ std::string FreshEyeReport(std::string_view text, std::string_view fileTitle,
     ReportRun run(hooks);
     const tp::WordList list = tp::TextToWordList(text);
     const size_t n = list.size();
-    // Below 1 there is no window to look into.
-    const size_t window = settings.deep >= 1 ? static_cast<size_t>(settings.deep) - 1 : 0;
+    // Below 1 there is no window to look into. Above kMaxFreshEyeDeep (where the preferences
+    // stop) a depth typed into the settings file would fill every line with millions of
+    // places past the end of the text.
+    const size_t window =
+        settings.deep >= 1 ? static_cast<size_t>(std::min(settings.deep, kMaxFreshEyeDeep)) - 1 : 0;
     const bool looks = settings.deep >= 1;
     run.Max(n);
 

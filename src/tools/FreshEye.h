@@ -15,6 +15,9 @@ double WordSimilarity(std::string_view a, std::string_view b, int n);
 
 // The settings of the finder: each word is compared with the deep - 1 tokens after it; a pair
 // counts when its similarity in percent is at least `similarity`.
+// The deepest window: what the preferences allow; a larger depth counts as this one.
+constexpr int kMaxFreshEyeDeep = 20;
+
 struct FreshEyeSettings {
     int deep = 11;
     double similarity = 50;

@@ -120,7 +120,11 @@ std::string NormaliseTypography(std::string_view text) {
 
 std::string FormatLiteraryText(std::string_view text, const LitTextSettings& settings,
                                const RandomIndex& random, const ProgressHooks& hooks) {
-    const size_t parag = static_cast<size_t>(std::max(0, settings.Parag));
+    // The preferences take any digits: an indent or width of a billion would make every line
+    // gigabytes long, so both stop at kMaxLayoutWidth.
+    const int paragSetting = std::clamp(settings.Parag, 0, kMaxLayoutWidth);
+    const int maxLenSetting = std::clamp(settings.MaxLen, 0, kMaxLayoutWidth);
+    const size_t parag = static_cast<size_t>(paragSetting);
     const std::string indent(parag, ' ');
 
     // Common indentation: what every non-empty line starts with goes, then dialogue lines
@@ -152,7 +156,7 @@ std::string FormatLiteraryText(std::string_view text, const LitTextSettings& set
     result.reserve(text.size() + text.size() / 8);
     size_t column = 0;
     int emptyRun = 0;
-    const size_t maxLen = static_cast<size_t>(std::max(0, settings.MaxLen));
+    const size_t maxLen = static_cast<size_t>(maxLenSetting);
     for (size_t a = 0; a < tokens.size(); ++a) {
         const std::string& w = tokens[a];
         if (w == tp::kEmptyLineMarker) {
@@ -182,7 +186,7 @@ std::string FormatLiteraryText(std::string_view text, const LitTextSettings& set
         StepEvery(hooks, a);
     }
 
-    if (!settings.RightJustify || settings.MaxLen <= settings.Parag)
+    if (!settings.RightJustify || maxLenSetting <= paragSetting)
         return result;
     // A line is padded only when the paragraph goes on below it.
     lines = SplitLines(result);
@@ -193,9 +197,9 @@ std::string FormatLiteraryText(std::string_view text, const LitTextSettings& set
         if (!line.empty() && !next.empty() && next[0] != ' ') {
             if (line[0] == ' ')
                 line = indent + JustifyLine(std::string_view(line).substr(LeadingSpaces(line)),
-                                            settings.MaxLen - settings.Parag, random);
+                                            maxLenSetting - paragSetting, random);
             else
-                line = JustifyLine(line, settings.MaxLen, random);
+                line = JustifyLine(line, maxLenSetting, random);
         }
         StepEvery(hooks, i);
     }

@@ -13,6 +13,9 @@ namespace vocalix::tools {
 // The formatter reads the "LitText" options: Parag, MaxLen, MaxHugeLen and RightJustify.
 using LitTextSettings = base::Options;
 
+// Parag and MaxLen above this many characters count as this many.
+constexpr int kMaxLayoutWidth = 1000;
+
 // Returns an index in [0, n), uniformly; n > 0. Injected so that justification is repeatable
 // in tests.
 using RandomIndex = std::function<size_t(size_t n)>;

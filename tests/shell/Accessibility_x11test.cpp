@@ -10,6 +10,8 @@
 #include <QTest>
 #include <cstdlib>
 #include <memory>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vocalix::shell;
@@ -62,7 +64,14 @@ int main(int argc, char** argv) {
         std::perror("dbus-run-session");
         return 1;
     }
-    if (std::system("/usr/bin/python3 -c 'import pyatspi; pyatspi.Registry.getDesktop(0)'") != 0)
+    // Waking the accessibility bus before the application exists (an argument vector, no shell).
+    const char* const check[] = {"/usr/bin/python3", "-c",
+                                 "import pyatspi; pyatspi.Registry.getDesktop(0)", nullptr};
+    pid_t pid = 0;
+    int status = 0;
+    if (posix_spawn(&pid, check[0], nullptr, nullptr, const_cast<char* const*>(check), environ) !=
+            0 ||
+        waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return 1;
     setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 1);
     auto app = std::make_unique<QApplication>(argc, argv);

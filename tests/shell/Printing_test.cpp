@@ -58,6 +58,22 @@ TEST_F(FakePrintSystem, PrintsTheFileInUtf8OncePerCopy) {
     EXPECT_EQ(Read("printed"), "Книга\r\n");
 }
 
+// Each name reaches lp as one argument, taken neither for an option nor for shell text.
+TEST_F(FakePrintSystem, FileNamesReachLpWhole) {
+    Script("lp", "printf '%s\\n' \"$#\" \"$@\" > " + (bin / "args").string() + "\ncat \"$5\" > " +
+                     (bin / "printed").string() + "\n");
+    for (const char* name : {"-t.txt", "две книги.txt", "it's \"q\".txt", "$HOME;ls.txt"}) {
+        SCOPED_TRACE(name);
+        const fs::path text = bin / name;
+        ASSERT_TRUE(vocalix::base::WriteFileAtomic(text, "page\r\n"));
+        EXPECT_EQ(PrintTextFile(text, "home", 1), QString());
+        const std::string args = Read("args");
+        EXPECT_EQ(args.rfind(std::string("5\n-d\nhome\n-t\n") + name + "\n/", 0), 0u) << args;
+        EXPECT_NE(args.find(std::string("/") + name + "\n"), std::string::npos) << args;
+        EXPECT_EQ(Read("printed"), "page\r\n");
+    }
+}
+
 TEST_F(FakePrintSystem, NoPrintersAndFailingJobsAreExplained) {
     Script("lpstat", "exit 0\n");
     Script("lp", "echo 'lp: Error - No default destination.' >&2\nexit 1\n");

@@ -71,4 +71,8 @@ TEST(FreshEye, WhatIsMarked) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(Finds(c.text, c.deep, c.similarity), c.finds);
     }
+    // A depth beyond the preferences' range (typed into the settings file) is the largest one,
+    // not a line with billions of places.
+    EXPECT_EQ(Finds("кошка кошка", 2147483647),
+              "кошка {кошка}" + std::string(kMaxFreshEyeDeep - 2, ' ') + "\r\n\r\n");
 }

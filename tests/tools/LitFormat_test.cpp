@@ -106,6 +106,20 @@ TEST(LitFormat, RightJustification) {
     EXPECT_EQ(t::FormatLiteraryText("a b\r\nc", s, First), "a b c ");
 }
 
+// The preferences accept any digits: a huge indent or width is laid out as the largest one
+// instead of lines of gigabytes.
+TEST(LitFormat, HugeIndentAndWidthAreBounded) {
+    t::LitTextSettings s;
+    s.Parag = 2147483647;
+    s.MaxLen = 2147483646;
+    s.RightJustify = true;
+    const std::string text = Cp("- Реплика.\r\nСлово за словом\r\nи ещё слово");
+    const std::string out = t::FormatLiteraryText(text, s, First);
+    EXPECT_LT(out.size(), 3u * t::kMaxLayoutWidth);
+    EXPECT_NE(out.find(std::string(t::kMaxLayoutWidth, ' ') + "\r\n- "), std::string::npos);
+    EXPECT_NE(out.find(Cp("Реплика. Слово за словом и ещё слово")), std::string::npos);
+}
+
 TEST(LitFormat, JustifyLine) {
     EXPECT_EQ(t::JustifyLine("a b c", 9, Cycling()), "a   b   c");
     EXPECT_EQ(t::JustifyLine("a b c", 8, First), "a    b c");

@@ -1,0 +1,47 @@
+// The settings file reader on arbitrary bytes: whatever "$.ini" holds, reading the option and
+// page keys must not fail, and a file written back must read back the same.
+#include "base/IniFile.h"
+#include "base/Settings.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+using namespace vocalix::base;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    IniFile ini;
+    ini.Parse(std::string_view(reinterpret_cast<const char*>(data), size));
+    for (const std::string& section : ini.Sections())
+        for (const std::string& key : ini.Keys(section)) {
+            if (!ini.HasKey(section, key))
+                std::abort();
+            (void)ini.ReadInteger(section, key, 0);
+            (void)ini.ReadBool(section, key, false);
+        }
+    const Options options = ReadAllOptions(ini);
+    PagesSettings pages;
+    for (int page = 1; page <= kPageCount; ++page)
+        pages[static_cast<size_t>(page - 1)] = ReadPageSettings(ini, page);
+
+    const std::string written = ini.Serialize();
+    IniFile again;
+    again.Parse(written);
+    if (again.Serialize() != written)
+        std::abort();
+
+    // What the program writes at exit from these values must read back as the same values.
+    WriteAllSettings(again, options, pages);
+    IniFile third;
+    third.Parse(again.Serialize());
+    if (third.Serialize() != again.Serialize())
+        std::abort();
+    for (int page = 1; page <= kPageCount; ++page) {
+        const PageSettings a = ReadPageSettings(third, page);
+        const PageSettings& b = pages[static_cast<size_t>(page - 1)];
+        if (a.FileName != b.FileName || a.CharPos != b.CharPos || a.PicNumber != b.PicNumber ||
+            a.BookMarks != b.BookMarks)
+            std::abort();
+    }
+    return 0;
+}
