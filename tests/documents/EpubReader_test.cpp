@@ -21,7 +21,12 @@ namespace fs = std::filesystem;
 namespace {
 
 t::SourceBook CorpusBook() {
-    return t::LoadSourceBook(t::CorpusDir() / "fb2" / "pushkin_pikovaya_dama.utf8.fb2");
+    t::SourceBook book =
+        t::LoadSourceBook(t::CorpusDir() / "fb2" / "pushkin_pikovaya_dama.utf8.fb2");
+    EXPECT_FALSE(book.title.empty());
+    EXPECT_GE(book.sections.size(), 3u);
+    EXPECT_FALSE(book.pictures.empty());
+    return book;
 }
 
 std::string HtmlText(const std::string& utf8Xhtml) {
