@@ -10,6 +10,7 @@
 
 #include <zip.h>
 
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <unordered_map>
@@ -37,6 +38,8 @@ bool ResolveHref(std::string_view base, std::string_view href, bool percentEncod
     if (percentEncoded)
         name = QByteArray::fromPercentEncoding(QByteArray(name.data(), qsizetype(name.size())))
                    .toStdString();
+    if (name.empty())
+        return false;
     const std::string joined = name.front() == '/' ? name : std::string(base) + name;
     std::vector<std::string> parts;
     std::size_t pos = 0;
@@ -417,8 +420,12 @@ bool ReadBook(zip_t* zip, bool withPictures, EpubBook& book, std::string* errorO
 
 bool ReadEpub(const std::string& fileName, bool withPictures, EpubBook& book, std::string* error,
               const EpubLimits& limits) {
-    int code = 0;
-    zip_t* zip = zip_open(fileName.c_str(), ZIP_RDONLY, &code);
+    // Opening a FIFO or a device would wait or read forever.
+    std::error_code ec;
+    int code = ZIP_ER_OPEN;
+    zip_t* zip = std::filesystem::is_regular_file(fileName, ec)
+                     ? zip_open(fileName.c_str(), ZIP_RDONLY, &code)
+                     : nullptr;
     if (!zip) {
         if (error)
             *error = code == ZIP_ER_NOZIP ? Cp("Это не книга EPUB: файл не является архивом ZIP")
