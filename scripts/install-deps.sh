@@ -12,6 +12,8 @@ PACKAGES=(
   # QAudioSink of Qt 6.4 talks to the PulseAudio protocol (served by pipewire-pulse)
   libqt6multimedia6 libpulse0 libpulse-dev
   libpcre2-dev libsndfile1-dev libsamplerate0-dev
+  # EPUB books are ZIP archives
+  libzip-dev
   libx11-dev libx11-xcb-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   lame vorbis-tools cups-client

@@ -261,10 +261,11 @@ std::string ReadInputText(const CliContext& ctx, const std::string& path) {
     const std::string ext = documents::LowerExtension(path);
     if (ext == ".doc" || ext == ".docx")
         throw CliError{"документы Word сначала преобразуйте в текст: " + path};
-    std::string text;
+    std::string text, error;
     bool repaired = false;
-    if (!documents::ReadDocumentText(path, text, repaired))
-        throw CliError{"не удалось прочитать " + path};
+    if (!documents::ReadDocumentText(path, text, repaired, nullptr, nullptr, &error))
+        throw CliError{"не удалось прочитать " + path +
+                       (error.empty() ? std::string() : ": " + base::Cp1251ToUtf8(error))};
     return text;
 }
 

@@ -37,7 +37,7 @@ int RunCli(const std::vector<std::string>& argv, const std::filesystem::path& ex
 // standard output converted to UTF-8. Throws CliError when OUT cannot be written.
 void EmitText(const CliContext& ctx, const std::string& outPath, const std::string& cp1251);
 
-// Reads FILE as the window program opens it (code-page repair, HTML, FB2 and RTF converted),
+// Reads FILE as the window program opens it (code-page repair, HTML, FB2, EPUB and RTF converted),
 // without writing anything beside it; "-" is standard input, taken as a plain text. Throws
 // CliError when it cannot be read.
 std::string ReadInputText(const CliContext& ctx, const std::string& path);

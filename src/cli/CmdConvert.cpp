@@ -67,7 +67,10 @@ int CmdConvert(CliContext& ctx) {
         }
         const doc::OpenResult r = doc::OpenDocument(file, target, picImport, office);
         if (r.status == doc::OpenResult::Status::Unreadable) {
-            *ctx.err << "vocalix-cli: не удалось прочитать " << file << "\n";
+            *ctx.err << "vocalix-cli: не удалось прочитать " << file;
+            if (!r.readError.empty())
+                *ctx.err << ": " << base::Cp1251ToUtf8(r.readError);
+            *ctx.err << "\n";
             failed = true;
             continue;
         }

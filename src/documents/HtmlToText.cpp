@@ -260,16 +260,31 @@ std::string PictureExtension(std::string_view item) {
     return ext;
 }
 
-bool SavePictures(const std::vector<std::string>& pictures, const std::filesystem::path& folder,
-                  std::string* error) {
+bool MakePictureFolder(const std::filesystem::path& folder, std::string* error) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    if (!std::filesystem::is_directory(folder, ec)) {
-        if (error)
-            *error = base::Cp("Не удалось создать папку для картинок: ") +
-                     base::Utf8ToCp1251(folder.string());
+    if (std::filesystem::is_directory(folder, ec))
+        return true;
+    if (error)
+        *error = base::Cp("Не удалось создать папку для картинок: ") +
+                 base::Utf8ToCp1251(folder.string());
+    return false;
+}
+
+bool WritePicture(const std::filesystem::path& folder, std::size_t number, std::string_view ext,
+                  std::string_view bytes, std::string* error) {
+    const auto file = folder / ("Image-" + std::to_string(number) + std::string(ext));
+    if (base::WriteFileAtomic(file, bytes))
+        return true;
+    if (error)
+        *error = base::Cp("Не удалось записать картинку: ") + base::Utf8ToCp1251(file.string());
+    return false;
+}
+
+bool SavePictures(const std::vector<std::string>& pictures, const std::filesystem::path& folder,
+                  std::string* error) {
+    if (!MakePictureFolder(folder, error))
         return false;
-    }
     bool ok = true;
     for (std::size_t k = 0; k < pictures.size(); ++k) {
         const std::string& item = pictures[k];
@@ -277,13 +292,10 @@ bool SavePictures(const std::vector<std::string>& pictures, const std::filesyste
         const std::size_t gt = item.find('>');
         if (gt == std::string::npos || ext == ".???")
             continue;
-        const auto file = folder / ("Image-" + std::to_string(k + 1) + ext);
-        if (!base::WriteFileAtomic(file, Base64Decode(std::string_view(item).substr(gt + 1)))) {
-            if (error && ok)
-                *error =
-                    base::Cp("Не удалось записать картинку: ") + base::Utf8ToCp1251(file.string());
+        // Only the first failure is reported.
+        if (!WritePicture(folder, k + 1, ext, Base64Decode(std::string_view(item).substr(gt + 1)),
+                          ok ? error : nullptr))
             ok = false;
-        }
     }
     return ok;
 }

@@ -26,4 +26,13 @@ std::string PictureExtension(std::string_view item);
 bool SavePictures(const std::vector<std::string>& pictures, const std::filesystem::path& folder,
                   std::string* error = nullptr);
 
+// Creates a book's picture folder when missing. Returns false with a message in *error
+// (Windows-1251) when it cannot be created.
+bool MakePictureFolder(const std::filesystem::path& folder, std::string* error = nullptr);
+
+// Writes one picture as folder/"Image-"number ext (ext with its dot). Returns false with a
+// message in *error (Windows-1251) when it cannot be written.
+bool WritePicture(const std::filesystem::path& folder, std::size_t number, std::string_view ext,
+                  std::string_view bytes, std::string* error = nullptr);
+
 } // namespace vocalix::documents

@@ -4,6 +4,7 @@
 #include "base/Cp1251.h"
 #include "documents/CodePages.h"
 #include "documents/DocumentFiles.h"
+#include "documents/EpubReader.h"
 #include "documents/HtmlToText.h"
 #include "documents/RtfReader.h"
 #include "textprep/DictionaryPanel.h"
@@ -64,7 +65,20 @@ bool WrittenAtOnce(const std::string& lowerExt, bool repaired) {
 }
 
 bool ReadDocumentText(const std::string& fileName, std::string& text, bool& repaired,
-                      std::vector<std::string>* pictures, CodePageRepair* codePage) {
+                      std::vector<std::string>* pictures, CodePageRepair* codePage,
+                      std::string* error) {
+    if (LowerExtension(fileName) == ".epub") {
+        repaired = false;
+        if (codePage)
+            *codePage = CodePageRepair::None;
+        if (pictures)
+            pictures->clear();
+        EpubBook book;
+        if (!ReadEpub(fileName, false, book, error))
+            return false;
+        text = std::move(book.text);
+        return true;
+    }
     std::string bytes;
     // Room for CR before LF in lines of 16 bytes and more, so that most texts with LF line
     // ends get CR LF without a second copy (room never written costs no memory).
@@ -140,15 +154,28 @@ OpenResult OpenDocument(const std::string& fileName, const std::string& targetFo
         return result;
     }
 
-    std::vector<std::string> pictures;
     std::string text;
-    if (!ReadDocumentText(fileName, text, result.repaired, &pictures, &result.codePage))
-        return result; // Unreadable: the page keeps its text and its name
-    if (picImport && ext == ".fb2" && !pictures.empty()) {
-        // The pictures stay beside the source, also in batch conversion.
-        SavePictures(pictures, ChangeFileExt(fileName, ".files"), &result.pictureError);
+    if (ext == ".epub") {
+        EpubBook book;
+        if (!ReadEpub(fileName, picImport, book, &result.readError))
+            return result; // Unreadable: the page keeps its text and its name
+        // The pictures stay beside the source, also in batch conversion, as FB2 pictures do.
+        if (picImport && !book.pictures.empty())
+            SaveBookPictures(book.pictures, ChangeFileExt(fileName, ".files"),
+                             &result.pictureError);
+        text = std::move(book.text);
+        result.bookTitle = std::move(book.info.title);
+        result.bookAuthor = std::move(book.info.author);
+    } else {
+        std::vector<std::string> pictures;
+        if (!ReadDocumentText(fileName, text, result.repaired, &pictures, &result.codePage,
+                              &result.readError))
+            return result; // Unreadable: the page keeps its text and its name
+        if (picImport && ext == ".fb2" && !pictures.empty()) {
+            // The pictures stay beside the source, also in batch conversion.
+            SavePictures(pictures, ChangeFileExt(fileName, ".files"), &result.pictureError);
+        }
     }
-    pictures.clear();
     result.text = std::move(text);
     result.status = OpenResult::Status::Loaded;
 
@@ -156,7 +183,8 @@ OpenResult OpenDocument(const std::string& fileName, const std::string& targetFo
         result.fileName = ChangeFileExt(result.fileName, ".txt");
     if (!targetFolder.empty())
         result.fileName = targetFolder + NamePart(result.fileName);
-    if (!WrittenAtOnce(ext, result.repaired))
+    // A book is converted like FB2 (the list of converted formats itself stays as it is).
+    if (!WrittenAtOnce(ext, result.repaired) && ext != ".epub")
         return result;
     if (SameFile(result.fileName, fileName)) {
         // Writing here would replace the original bytes with a guess about their code page.

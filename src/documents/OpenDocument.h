@@ -38,6 +38,9 @@ struct OpenResult {
     std::string writeError;   // the immediate write failed (Windows-1251 message)
     std::string pictureError; // the FB2 pictures could not be saved (Windows-1251 message)
     std::string officeError;  // WordMissing: why (Windows-1251), or "" when nothing is known
+    std::string readError;    // Unreadable: why (Windows-1251), or "" when nothing is known
+    std::string bookTitle;    // an EPUB book's own title and author (Windows-1251), or ""
+    std::string bookAuthor;
 };
 
 // Opens fileName as the window program does: dispatch by extension, code-page repair,
@@ -46,12 +49,13 @@ struct OpenResult {
 OpenResult OpenDocument(const std::string& fileName, const std::string& targetFolder,
                         bool picImport, const OfficeHooks& office = {});
 
-// Reads a text, RTF, HTML or FB2 file and converts it to Windows-1251 text with CR LF, exactly
-// as opening does, but writes nothing. Returns false when the file cannot be read. Word
-// documents are not handled here (they need an office program).
+// Reads a text, RTF, HTML, FB2 or EPUB file and converts it to Windows-1251 text with CR LF,
+// exactly as opening does, but writes nothing. Returns false when the file cannot be read,
+// with the reason in *error (Windows-1251) when one is known. Word documents are not handled
+// here (they need an office program); an EPUB book's pictures are not read.
 bool ReadDocumentText(const std::string& fileName, std::string& text, bool& repaired,
                       std::vector<std::string>* pictures = nullptr,
-                      CodePageRepair* codePage = nullptr);
+                      CodePageRepair* codePage = nullptr, std::string* error = nullptr);
 
 // The same conversion for bytes already read; lowerExt (".txt", ".fb2"...) says what they are.
 std::string DocumentTextFromBytes(std::string bytes, const std::string& lowerExt, bool& repaired,

@@ -47,8 +47,8 @@ void TForm1::PlayCompleteSound() {
 void TForm1::ABatchTxtExecute() {
     FileDialogOptions o;
     o.title = U("Открыть пакет. Выбор файлов: Shift+ArrowDn и/или Ctrl+LeftMouseClick");
-    o.filter = U("DOC, DOCX, RTF, HTM, HTML, SHTML, FB2 (*.doc *.docx *.rtf *.html *.htm *.shtml "
-                 "*.fb2);;Все файлы (*)");
+    o.filter = U("DOC, DOCX, RTF, HTM, HTML, SHTML, FB2, EPUB (*.doc *.docx *.rtf *.html *.htm "
+                 "*.shtml *.fb2 *.epub);;Все файлы (*)");
     o.defaultExtension = QStringLiteral("txt");
     const QStringList files = m_prompter.OpenFiles(o);
     if (files.isEmpty())

@@ -28,8 +28,8 @@ const char* const kOpenFilterEntries[] = {
     "Тексты в формате RTF (*.rtf)",
     "Документы Word (.doc, .docx) (*.doc *.docx)",
     "Словари произношения (.dic, .ini) (*.dic *.ini)",
-    "Все поддерживаемые форматы (*.txt *.html *.htm *.shtml *.fb2 *.rtf *.doc *.docx *.dic "
-    "*.ini)",
+    "Все поддерживаемые форматы (*.txt *.html *.htm *.shtml *.fb2 *.epub *.rtf *.doc *.docx "
+    "*.dic *.ini)",
     "Все файлы (*)",
 };
 
@@ -50,8 +50,10 @@ TForm1::OpenOutcome TForm1::XOpenTo(std::string& fileName, const std::string& ta
     using Status = documents::OpenResult::Status;
     if (r.status == Status::Unreadable) {
         // The page keeps its text and its name: saving it must not overwrite the unread file.
-        m_prompter.Inform(U("Не удалось прочитать файл ") + PathText(fileName), CaptionVocalix(),
-                          Icon::Warning);
+        QString message = U("Не удалось прочитать файл ") + PathText(fileName);
+        if (!r.readError.empty()) // a broken book says what is wrong with it
+            message += "\n" + base::ToQString(r.readError);
+        m_prompter.Inform(message, CaptionVocalix(), Icon::Warning);
         return OpenOutcome::Unchanged;
     }
     if (r.status == Status::WordMissing) {

@@ -70,7 +70,8 @@ TEST(Settings, FreshFileIsWrittenInTheOrderOfTheKeyTable) {
         Cp("<нет>") + "\r\nGKName2=" + Cp("<нет>") +
         "\r\nHandPointCursor=0\r\n\r\n"
         "[Font]\r\nName=\r\nSize=10\r\nCharSet=1\r\nColor=0\r\nStyle=0\r\n\r\n"
-        "[Background]\r\nColor=-16777211\r\n\r\n";
+        "[Background]\r\nColor=-16777211\r\n\r\n"
+        "[Extra]\r\nSubtitles=0\r\n\r\n";
     EXPECT_EQ(ini.Serialize(), expected);
 }
 
@@ -110,7 +111,7 @@ TEST(Settings, GroupsReadOnlyTheirOwnKeys) {
                                              "AutoAloudP", "AutoAloudA", "AutoRepeat", "PicImport",
                                              "PicMargin",  "Scale"};
     const std::set<std::string> otherSections = {"AudioConverter", "Series", "LitText", "FreshEye",
-                                                 "Others"};
+                                                 "Others", "Extra"};
     int others = 0;
     for (const SettingsKey& k : SettingsKeys()) {
         const bool isOther = otherSections.count(k.section) ||
@@ -119,7 +120,7 @@ TEST(Settings, GroupsReadOnlyTheirOwnKeys) {
         EXPECT_EQ(k.group == SettingsGroup::Sapi, std::string(k.section) == "SAPI") << k.key;
         others += isOther;
     }
-    EXPECT_EQ(others, 33);
+    EXPECT_EQ(others, 34);
 
     Options o;
     ReadSettingsGroup(ini, SettingsGroup::Other, o);

@@ -1,3 +1,4 @@
+#include "../documents/EpubTestBook.h"
 #include "QtTestMain.h"
 #include "ScriptedPrompter.h"
 #include "base/AtomicFile.h"
@@ -31,6 +32,7 @@ private slots:
     void openDialogOffersEightEntriesAndConvertsAWebPage();
     void openingAnUnreadableFileChangesNothing();
     void wordDocumentWithoutOfficeProgram();
+    void epubBookOpensAndABrokenOneSaysWhy();
     void createAsksAboutChangesAndKeepsTextWhenSaveIsCancelled();
     void saveOnUnnamedPageProposesNameFromFirstLines();
     void saveNamedPageWritesAtomicallyAndClearsTheMark();
@@ -126,6 +128,29 @@ void TForm1FileTest::wordDocumentWithoutOfficeProgram() {
     QCOMPARE(prompter().asked[0].icon, Icon::Information);
     QCOMPARE(form().CurrentFileName, std::string());
     QCOMPARE(form().ActiveEditor->Text(), std::string("previous"));
+}
+
+void TForm1FileTest::epubBookOpensAndABrokenOneSaysWhy() {
+    namespace t = vocalix::documents::test;
+    const t::SourceBook source =
+        t::LoadSourceBook(fs::path(VOCALIX_CORPUS_DIR) / "fb2" / "pushkin_pikovaya_dama.utf8.fb2");
+    QVERIFY(!source.title.empty());
+    const fs::path book = fs::path(m_dir->path().toStdString()) / "b.epub";
+    QVERIFY(t::WriteZip(book, t::MakeEpub(source, 2).entries));
+    prompter().openFiles.push_back(QString::fromStdString(book.string()));
+    Trigger("AOpen");
+    QCOMPARE(form().CurrentFileName, (book.parent_path() / "b.txt").string());
+    const std::string text = form().ActiveEditor->Text();
+    QVERIFY(text.rfind(Cp(source.title) + "\r\n", 0) == 0);
+    QVERIFY(!form().ActiveEditor->Modified());
+    QCOMPARE(form().PageControl1->tabText(0), QStringLiteral("1 - b"));
+
+    prompter().openFiles.push_back(QString::fromStdString(File("bad.epub", "PK junk")));
+    Trigger("AOpen");
+    QCOMPARE(form().ActiveEditor->Text(), text);
+    QCOMPARE(prompter().asked.size(), size_t(1));
+    QVERIFY(prompter().asked[0].text.startsWith(U("Не удалось прочитать файл")));
+    QVERIFY(prompter().asked[0].text.contains(U("не является архивом ZIP")));
 }
 
 void TForm1FileTest::createAsksAboutChangesAndKeepsTextWhenSaveIsCancelled() {

@@ -145,7 +145,8 @@ void TForm1PrefsTest::settingsWrittenAtShutdownInKeyOrder() {
     ini.Parse(SettingsText());
     const std::vector<std::string> sections = {"SpeechEngine",   "Audio",  "Text",    "Form",
                                                "AudioConverter", "Series", "LitText", "SAPI",
-                                               "FreshEye",       "Others", "Font",    "Background"};
+                                               "FreshEye",       "Others", "Font",    "Background",
+                                               "Extra"};
     QCOMPARE(ini.Sections(), sections);
     QCOMPARE(ini.Keys("Text").front(), std::string("FileName1"));
     QCOMPARE(ini.Keys("Text").size(), size_t(40 + 12));

@@ -44,10 +44,10 @@ private slots:
         QTemporaryDir dir;
         TPrefsBox box(dir.path().toStdString());
         QCOMPARE(box.windowTitle(), U("Общие настройки"));
-        QCOMPARE(box.PageControl1->count(), 8);
+        QCOMPARE(box.PageControl1->count(), 9);
         const char* tabs[] = {"Аудио",  "Литературный текст", "Сериалы", "Свежий взгляд", "Набор",
-                              "Чтение", "Картинки",           "Прочее"};
-        for (int i = 0; i < 8; ++i)
+                              "Чтение", "Картинки",           "Прочее",  "Дополнительно"};
+        for (int i = 0; i < 9; ++i)
             QCOMPARE(box.PageControl1->tabText(i), U(tabs[i]));
         const char* names[] = {"cbConverter",
                                "cbBitRate",
@@ -209,7 +209,8 @@ private slots:
             base::Cp("<нет>") +
             "\r\nGKName2=Ctrl+A\r\n\r\n"
             "[Text]\r\nAutoCap=0\r\nAutoRepl=0\r\nAutoParag=0\r\nAutoAloud=0\r\n"
-            "AutoAloudP=1\r\nAutoAloudA=0\r\nAutoRepeat=1\r\nPicMargin=550\r\nPicImport=0\r\n\r\n";
+            "AutoAloudP=1\r\nAutoAloudA=0\r\nAutoRepeat=1\r\nPicMargin=550\r\nPicImport=0\r\n\r\n"
+            "[Extra]\r\nSubtitles=0\r\n\r\n";
         QCOMPARE(FileText(dir), expected);
         // The empty field reads back as the default.
         base::IniFile ini;
