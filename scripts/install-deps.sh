@@ -17,8 +17,9 @@ PACKAGES=(
   libx11-dev libx11-xcb-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   lame vorbis-tools cups-client
-  # the .desktop entry is checked by the package tests
-  desktop-file-utils
+  # the .desktop entry is checked by the package tests; cpack finds the programs' libraries
+  # with file and dpkg-shlibdeps
+  desktop-file-utils file dpkg-dev
   # Word and RTF documents are converted by LibreOffice Writer, headless
   libreoffice-writer-nogui
   pipewire pipewire-pulse wireplumber pulseaudio-utils dbus dbus-x11
