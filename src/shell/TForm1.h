@@ -305,6 +305,7 @@ public:
     bool RecordSapi4();
     // The status text and locked Stop while the encoder runs.
     void ShowConverting(bool on);
+    QString m_panel3BeforeConverter; // status panel 3 while the encoder runs
     void ReportConversion(const audio::RecordOutcome& outcome);
     void BatchMP3(const std::vector<std::string>& cp1251Files);
     // Called by the engine sink when the older generation's recording has ended: completes the

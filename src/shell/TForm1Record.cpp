@@ -126,15 +126,14 @@ bool TForm1::MP3() {
 }
 
 void TForm1::ShowConverting(bool on) {
-    static QString panel3;
     SetItemEnabled("TBStop", !on);
     SetItemEnabled("NSpeakStop", !on);
     if (on) {
-        panel3 = StatusPanel[3]->text();
+        m_panel3BeforeConverter = StatusPanel[3]->text();
         StatusPanel[3]->setText(U("РАБОТАЕТ АУДИО-КОНВЕРТЕР. ЖДИТЕ..."));
         ProcessPendingMessages();
     } else {
-        StatusPanel[3]->setText(panel3);
+        StatusPanel[3]->setText(m_panel3BeforeConverter);
     }
 }
 
@@ -255,6 +254,10 @@ bool TForm1::RecordSapi4() {
         ProcessPendingMessages();
     }
     BatchActive = inBatch && BatchItemDone;
+    // The sink ended the recording with the last fragment: the reading loop has nothing left,
+    // even if its timer has not ticked since.
+    TimerNextFragment->stop();
+    ClearReadingState();
     ProgressBar1->setValue(0);
     AudioFileName.clear();
     m_reader->IsRecording = false;
