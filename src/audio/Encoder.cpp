@@ -192,6 +192,10 @@ ConvertResult ConvertWav(int acNumber, const std::string& allParam, const fs::pa
 }
 
 std::string StreamingWavHeader(const speech::SpAudioFormatSpec& f) {
+    return WavHeader(f, 0xFFFFFFFFu);
+}
+
+std::string WavHeader(const speech::SpAudioFormatSpec& f, uint32_t dataBytes) {
     std::string h;
     auto le = [&h](uint32_t v, int bytes) {
         for (int i = 0; i < bytes; ++i)
@@ -199,7 +203,7 @@ std::string StreamingWavHeader(const speech::SpAudioFormatSpec& f) {
     };
     const int blockAlign = f.channels * f.bits / 8;
     h += "RIFF";
-    le(0xFFFFFFFFu, 4);
+    le(dataBytes == 0xFFFFFFFFu ? dataBytes : dataBytes + 36, 4);
     h += "WAVEfmt ";
     le(16, 4);
     le(1, 2);
@@ -209,7 +213,7 @@ std::string StreamingWavHeader(const speech::SpAudioFormatSpec& f) {
     le(static_cast<uint32_t>(blockAlign), 2);
     le(static_cast<uint32_t>(f.bits), 2);
     h += "data";
-    le(0xFFFFFFFFu, 4);
+    le(dataBytes, 4);
     return h;
 }
 

@@ -52,17 +52,31 @@ ConvertResult ConvertWav(int acNumber, const std::string& allParam,
                          const std::filesystem::path& programDir,
                          const std::function<void()>& pump = {});
 
+// The 44-byte header of a WAV file holding `dataBytes` of audio data.
+std::string WavHeader(const speech::SpAudioFormatSpec& format, uint32_t dataBytes);
+
 // A WAV header for a stream of unknown length (both sizes 0xFFFFFFFF), as encoders read from a
 // pipe.
 std::string StreamingWavHeader(const speech::SpAudioFormatSpec& format);
 
+// An encoded file made while the recording was made, waiting for the target's name.
+class EncodedCopy {
+public:
+    virtual ~EncodedCopy() = default;
+    // Completes the file and gives it the target's name; false when there is no good file
+    // (then nothing is left behind). `pump` runs while waiting.
+    virtual bool Finish(const std::function<void()>& pump) = 0;
+    // Drops the file.
+    virtual void Abort() = 0;
+};
+
 // The encoder reading the recording from a pipe while it is made, so that encoding overlaps
 // synthesis. Whatever goes wrong here, the WAV file is still written whole and ConvertWav can
 // take over from it.
-class StreamingEncoder {
+class StreamingEncoder : public EncodedCopy {
 public:
     StreamingEncoder();
-    ~StreamingEncoder();
+    ~StreamingEncoder() override;
     StreamingEncoder(const StreamingEncoder&) = delete;
     StreamingEncoder& operator=(const StreamingEncoder&) = delete;
 
@@ -73,9 +87,9 @@ public:
     void Write(const char* bytes, size_t size, const std::function<void()>& pump);
     // Ends the stream and waits; true when the encoder exited with 0 and its file (not empty)
     // is now the target.
-    bool Finish(const std::function<void()>& pump);
+    bool Finish(const std::function<void()>& pump) override;
     // Stops the encoder and removes its partial file.
-    void Abort();
+    void Abort() override;
 
 private:
     struct Impl;

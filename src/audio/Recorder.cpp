@@ -1,6 +1,7 @@
 #include "audio/Recorder.h"
 
 #include "audio/Subtitles.h"
+#include "audio/Workers.h"
 #include "base/Cp1251.h"
 #include "speech/Fragments.h"
 
@@ -46,12 +47,11 @@ void WriteSubtitlesOf(RecordOutcome& outcome, bool subtitles) {
 
 } // namespace
 
-RecordResult RecordToWave(speech::SpVoice& voice, const std::string& text, const fs::path& wav,
-                          const RecordSettings& settings, const RecordHooks& hooks,
-                          const std::function<void(const char*, size_t)>& tee) {
+RecordResult RecordFragments(speech::SpVoice& voice, const std::vector<std::string>& fragments,
+                             const fs::path& wav, const RecordSettings& settings,
+                             const RecordHooks& hooks,
+                             const std::function<void(const char*, size_t)>& tee) {
     RecordResult result;
-    std::vector<std::string> fragments, offsets;
-    speech::SplitToFragments(text, settings.bytesInFrag, fragments, offsets);
     if (fragments.empty())
         return result;
     const OutputRestorer restorer{voice};
@@ -72,9 +72,7 @@ RecordResult RecordToWave(speech::SpVoice& voice, const std::string& text, const
         speech::SVSFPurgeBeforeSpeak | (settings.isXml ? speech::SVSFIsXML : speech::SVSFIsNotXML);
     for (size_t i = 0; i < fragments.size(); ++i) {
         if (hooks.fragmentStarting)
-            hooks.fragmentStarting(static_cast<int>(i),
-                                   std::stoll(offsets[i]) +
-                                       static_cast<long long>(fragments[i].size()));
+            hooks.fragmentStarting(static_cast<int>(i), -1);
         std::string spoken = fragments[i];
         if (hooks.prepare && !hooks.prepare(spoken))
             break;
@@ -115,7 +113,22 @@ RecordResult RecordToWave(speech::SpVoice& voice, const std::string& text, const
     return result;
 }
 
-RecordOutcome ConvertRecording(RecordResult record, const fs::path& wav, StreamingEncoder* encoder,
+RecordResult RecordToWave(speech::SpVoice& voice, const std::string& text, const fs::path& wav,
+                          const RecordSettings& settings, const RecordHooks& hooks,
+                          const std::function<void(const char*, size_t)>& tee) {
+    std::vector<std::string> fragments, offsets;
+    speech::SplitToFragments(text, settings.bytesInFrag, fragments, offsets);
+    RecordHooks own = hooks;
+    if (hooks.fragmentStarting)
+        own.fragmentStarting = [&](int index, long long) {
+            const auto i = static_cast<size_t>(index);
+            hooks.fragmentStarting(index, std::stoll(offsets[i]) +
+                                              static_cast<long long>(fragments[i].size()));
+        };
+    return RecordFragments(voice, fragments, wav, settings, own, tee);
+}
+
+RecordOutcome ConvertRecording(RecordResult record, const fs::path& wav, EncodedCopy* encoder,
                                int acNumber, const std::string& allParam,
                                const fs::path& programDir, const std::function<void()>& pump,
                                const std::function<void(bool)>& converting, bool subtitles) {
@@ -159,6 +172,15 @@ RecordOutcome RecordAndConvert(speech::SpVoice& voice, const std::string& text, 
                                const std::string& allParam, const fs::path& programDir,
                                const RecordHooks& hooks,
                                const std::function<void(bool)>& converting) {
+    if (settings.workers != 1 && voice.Engine() == speech::DefaultEngine()) {
+        std::vector<std::string> fragments, offsets;
+        speech::SplitToFragments(text, settings.bytesInFrag, fragments, offsets);
+        const fs::path program = WorkerProgram();
+        const int workers = WorkerCount(settings.workers, fragments.size());
+        if (workers > 1 && !program.empty())
+            return RecordWithWorkers(voice, text, wav, settings, acNumber, allParam, programDir,
+                                     hooks, converting, workers, program);
+    }
     const std::string ext = ConverterExtension(acNumber);
     StreamingEncoder encoder;
     bool streaming = false;

@@ -23,6 +23,7 @@ struct RecordSettings {
     bool isXml = false;     // the fragments are spoken as markup
     int formatIndex = 18;   // cbX entry of the audio format list (format type = entry + 4)
     bool subtitles = false; // "name.srt" and "name.lrc" beside the audio file
+    int workers = 1;        // processes that record a long text (0 = one per processor)
 };
 
 struct RecordHooks {
@@ -52,6 +53,13 @@ RecordResult RecordToWave(speech::SpVoice& voice, const std::string& text,
                           const RecordHooks& hooks,
                           const std::function<void(const char*, size_t)>& tee = {});
 
+// RecordToWave on fragments already cut; `hooks.fragmentStarting` gets -1 as the selection
+// end.
+RecordResult RecordFragments(speech::SpVoice& voice, const std::vector<std::string>& fragments,
+                             const std::filesystem::path& wav, const RecordSettings& settings,
+                             const RecordHooks& hooks,
+                             const std::function<void(const char*, size_t)>& tee = {});
+
 struct RecordOutcome {
     RecordResult record;
     bool converterRan = false;
@@ -61,19 +69,19 @@ struct RecordOutcome {
 };
 
 // The converter of `acNumber` on a finished recording (also after Stop or an engine error).
-// When the encoder read the recording while it was made (`encoder`, may be null), its file is
+// When an encoder read the recording while it was made (`encoder`, may be null), its file is
 // taken; otherwise it runs on the finished WAV (ConvertWav), whose result and message then
 // count. `converting` is told when the wait for the encoder starts (true) and ends (false).
 // With `subtitles`, "name.srt" and "name.lrc" go beside the file left for the user.
 RecordOutcome ConvertRecording(RecordResult record, const std::filesystem::path& wav,
-                               StreamingEncoder* encoder, int acNumber, const std::string& allParam,
+                               EncodedCopy* encoder, int acNumber, const std::string& allParam,
                                const std::filesystem::path& programDir,
                                const std::function<void()>& pump,
-                               const std::function<void(bool)>& converting,
-                               bool subtitles = false);
+                               const std::function<void(bool)>& converting, bool subtitles = false);
 
 // RecordToWave and the converter of `acNumber`; the encoder reads the recording while it is
-// made.
+// made. With more than one worker (`settings.workers`) and the program's own engine, the text
+// is recorded by worker processes (RecordWithWorkers).
 RecordOutcome RecordAndConvert(speech::SpVoice& voice, const std::string& text,
                                const std::filesystem::path& wav, const RecordSettings& settings,
                                int acNumber, const std::string& allParam,

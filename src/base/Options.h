@@ -75,6 +75,7 @@ struct Options {
     int BackgroundColor = -16777211; // FF000005: the system colour of window backgrounds
     // [Extra]: additions of our own, at the end of the settings file
     bool Subtitles = false;
+    int Workers = 0; // processes that record a long text; 0 = one per processor
 };
 
 } // namespace vocalix::base

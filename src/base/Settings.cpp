@@ -64,6 +64,7 @@ const std::vector<SettingsKey> kKeys = {
     {"Font", "Style", &O::FontStyle, G::General},
     {"Background", "Color", &O::BackgroundColor, G::General},
     {"Extra", "Subtitles", &O::Subtitles, G::Other},
+    {"Extra", "Workers", &O::Workers, G::Other},
 };
 
 std::string PageKey(const char* name, int page) {

@@ -55,6 +55,9 @@ const Command kCommands[] = {
     {"record", "record [--dic SELECTION] [--to DIR] FILE...",
      "записать тексты в аудиофайлы (WAV, MP3, OGG)", CmdRecord},
     {"series", "series FILE", "разбить текст на части сериала", CmdSeries},
+    {"worker", "worker",
+     "служебная: процесс, которому команда записи поручает часть текста (Extra/Workers)",
+     CmdWorker},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -73,5 +73,6 @@ int CmdHunt(CliContext& ctx);
 int CmdFileOp(CliContext& ctx);
 int CmdRecord(CliContext& ctx);
 int CmdSeries(CliContext& ctx);
+int CmdWorker(CliContext& ctx);
 
 } // namespace vocalix::cli

@@ -5,6 +5,7 @@
 
 #include "audio/Recorder.h"
 #include "audio/Series.h"
+#include "audio/Workers.h"
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
 #include "base/Settings.h"
@@ -215,6 +216,7 @@ int CmdRecord(CliContext& ctx) {
     settings.isXml = options.IsXML;
     settings.formatIndex = options.XNumber;
     settings.subtitles = options.Subtitles;
+    settings.workers = options.Workers;
     textprep::PronunciationFilter filter(ctx.programDir);
     Progress progress{ctx.err};
 
@@ -313,6 +315,15 @@ int CmdRecord(CliContext& ctx) {
         record(file, text, basePath, file);
     }
     return failed ? kExitError : kExitOk;
+}
+
+// worker: records a share of a text for a recording command of this program or of the window
+// (the request comes on standard input, the progress and the result go to standard output).
+int CmdWorker(CliContext& ctx) {
+    if (!ctx.args.empty())
+        throw CliError{"worker не принимает параметров"};
+    const auto app = EnsureCoreApplication();
+    return audio::RunRecordingWorker(*ctx.in, *ctx.out, ctx.programDir);
 }
 
 // series FILE: the part texts as the window's series command makes them.

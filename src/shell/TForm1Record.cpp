@@ -161,6 +161,7 @@ bool TForm1::RecordSapi5(int start) {
     settings.isXml = m_options.IsXML;
     settings.formatIndex = m_options.XNumber;
     settings.subtitles = m_options.Subtitles;
+    settings.workers = m_options.Workers;
 
     audio::RecordHooks hooks;
     hooks.pump = ProcessPendingMessages;

@@ -280,6 +280,9 @@ TPrefsBox::TPrefsBox(const std::filesystem::path& programDir, QWidget* parent)
         chkbSubtitles->setToolTip(
             U("Время каждой фразы берётся из синтезатора речи в момент записи"));
         g->addWidget(chkbSubtitles);
+        eWorkers = NumberField("eWorkers");
+        eWorkers->setToolTip(U("0 - по числу ядер процессора; 1 - запись одним процессом"));
+        AddRow(g, Label("Процессов для записи аудиофайла", w), eWorkers);
         g->addStretch();
     }
 
@@ -412,6 +415,7 @@ void TPrefsBox::Fill(const base::Options& o) {
     chkbTags->setChecked(!o.IsXML);
     chkbPicImport->setChecked(o.PicImport);
     chkbSubtitles->setChecked(o.Subtitles);
+    eWorkers->setText(QString::number(o.Workers));
     ePicMargin->setText(QString::number(o.PicMargin));
     chkbPrev->setChecked(o.IgnorePrev);
     chkbCursor->setChecked(o.HandPointCursor);
@@ -469,6 +473,7 @@ void TPrefsBox::OKButtonClick() {
     base::WriteOptionText(ini, &O::PicMargin, text(ePicMargin));
     base::WriteOption(ini, &O::PicImport, chkbPicImport->isChecked());
     base::WriteOption(ini, &O::Subtitles, chkbSubtitles->isChecked());
+    base::WriteOptionText(ini, &O::Workers, text(eWorkers));
     std::string error;
     if (!ini.Save(file, &error)) {
         m_lastError = base::Cp("Не удалось записать файл настроек ") +

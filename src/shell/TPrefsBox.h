@@ -84,6 +84,7 @@ public:
     QCheckBox* chkbTags = nullptr;
     QCheckBox* chkbPicImport = nullptr;
     QCheckBox* chkbSubtitles = nullptr;
+    QLineEdit* eWorkers = nullptr;
     QLineEdit* ePicMargin = nullptr;
     QCheckBox* chkbPrev = nullptr;
     QCheckBox* chkbCursor = nullptr;

@@ -281,6 +281,15 @@ int SpVoice::Speak(const std::string& text, int flags) {
     return stream;
 }
 
+void SpVoice::Rehearse(const std::string& text, int flags) {
+    if (text.empty())
+        return;
+    std::vector<int16_t> samples;
+    std::string error;
+    if (!m_engine->SynthesizeAll(text, Params(flags, text), samples, nullptr, &error))
+        throw SpeechError(error);
+}
+
 void SpVoice::Pause() {
     m_player.Pause();
 }

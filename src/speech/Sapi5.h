@@ -139,6 +139,10 @@ public:
 
     // Speaks a Windows-1251 text; returns the stream number. Throws SpeechError.
     int Speak(const std::string& text, int flags);
+    // Synthesises the text as Speak would and drops the sound: the engine carries a little of
+    // every text into the next one, so this leaves it exactly as speaking the text would.
+    // Throws SpeechError.
+    void Rehearse(const std::string& text, int flags);
     void Pause();
     void Resume();
     bool IsSpeaking() const { return m_player.IsActive(); }
@@ -147,6 +151,7 @@ public:
     static int RateToWpm(int rate, const SpeechEngine& engine);
 
     AudioPlayer& Player() { return m_player; }
+    const std::shared_ptr<SpeechEngine>& Engine() const { return m_engine; }
 
 signals:
     void StartStream(int streamNumber);

@@ -71,7 +71,7 @@ TEST(Settings, FreshFileIsWrittenInTheOrderOfTheKeyTable) {
         "\r\nHandPointCursor=0\r\n\r\n"
         "[Font]\r\nName=\r\nSize=10\r\nCharSet=1\r\nColor=0\r\nStyle=0\r\n\r\n"
         "[Background]\r\nColor=-16777211\r\n\r\n"
-        "[Extra]\r\nSubtitles=0\r\n\r\n";
+        "[Extra]\r\nSubtitles=0\r\nWorkers=0\r\n\r\n";
     EXPECT_EQ(ini.Serialize(), expected);
 }
 
@@ -120,7 +120,7 @@ TEST(Settings, GroupsReadOnlyTheirOwnKeys) {
         EXPECT_EQ(k.group == SettingsGroup::Sapi, std::string(k.section) == "SAPI") << k.key;
         others += isOther;
     }
-    EXPECT_EQ(others, 34);
+    EXPECT_EQ(others, 35);
 
     Options o;
     ReadSettingsGroup(ini, SettingsGroup::Other, o);

@@ -210,7 +210,7 @@ private slots:
             "\r\nGKName2=Ctrl+A\r\n\r\n"
             "[Text]\r\nAutoCap=0\r\nAutoRepl=0\r\nAutoParag=0\r\nAutoAloud=0\r\n"
             "AutoAloudP=1\r\nAutoAloudA=0\r\nAutoRepeat=1\r\nPicMargin=550\r\nPicImport=0\r\n\r\n"
-            "[Extra]\r\nSubtitles=0\r\n\r\n";
+            "[Extra]\r\nSubtitles=0\r\nWorkers=0\r\n\r\n";
         QCOMPARE(FileText(dir), expected);
         // The empty field reads back as the default.
         base::IniFile ini;
