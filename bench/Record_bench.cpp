@@ -1,10 +1,12 @@
-// Recording a book to MP3 (in-process synthesis into the WAV, then lame) side by side with the
-// command-line pair `espeak-ng -w` followed by `lame` on the same text, in the same run. The
-// argument is the size of the text in bytes (the start of a corpus book, cut at a line end):
+// Recording a book to MP3 (in-process synthesis into the WAV with lame reading it meanwhile;
+// and the same by one worker process per processor) side by side with the command-line pair
+// `espeak-ng -w` followed by `lame` on the same text, in the same run. The argument is the size
+// of the text in bytes (the start of a corpus book, cut at a line end):
 //   build/bench/Record_bench --benchmark_filter=/1048576
 // Counters: audio_s is the length of the recording, audio_s_per_s that length per second of
 // wall time.
 #include "audio/Recorder.h"
+#include "audio/Workers.h"
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
 
@@ -59,7 +61,8 @@ bool Run(const QString& program, const QStringList& args) {
     return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-void BM_RecordToMp3(benchmark::State& state) {
+// workers 1: in this process; 0: one worker process per processor.
+void BM_RecordToMp3(benchmark::State& state, int workers) {
     Scratch scratch;
     const std::string text = base::ToCrLf(base::Utf8ToCp1251(BookStart(state.range(0))));
     audio::RecordSettings settings;
@@ -70,7 +73,10 @@ void BM_RecordToMp3(benchmark::State& state) {
     for (auto _ : state) {
         fs::remove(scratch.dir / "book.mp3");
         const audio::RecordOutcome r =
-            audio::RecordAndConvert(voice, text, wav, settings, 1, "-b64 -h", scratch.dir, {});
+            workers == 1
+                ? audio::RecordAndConvert(voice, text, wav, settings, 1, "-b64 -h", scratch.dir, {})
+                : audio::RecordWithWorkers(voice, text, wav, settings, 1, "-b64 -h", scratch.dir,
+                                           {}, {}, workers, VOCALIX_BINARY_DIR "/vocalix-cli");
         audioSeconds = r.record.seconds;
         if (r.convert.status != audio::ConvertResult::Status::Converted)
             state.SkipWithError("the encoder failed");
@@ -103,7 +109,13 @@ void BM_EspeakThenLame(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_RecordToMp3)
+BENCHMARK_CAPTURE(BM_RecordToMp3, one_process, 1)
+    ->Arg(65536)
+    ->Arg(1 << 20)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_RecordToMp3, workers, 0)
     ->Arg(65536)
     ->Arg(1 << 20)
     ->Iterations(1)

@@ -251,8 +251,10 @@ void RemoveFile(const fs::path& path) {
         fs::remove(path, ec);
 }
 
-// Appends the files' bytes from `skip` on to `out`; false when anything fails.
-bool AppendFiles(int out, const std::vector<fs::path>& files, off_t skip) {
+// Appends the files' bytes from `skip` on to `out`; false when anything fails. `pump` runs
+// between blocks (a joined book can take seconds).
+bool AppendFiles(int out, const std::vector<fs::path>& files, off_t skip,
+                 const std::function<void()>& pump) {
     std::vector<char> buffer(1 << 20);
     for (const fs::path& file : files) {
         const int in = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
@@ -271,6 +273,8 @@ bool AppendFiles(int out, const std::vector<fs::path>& files, off_t skip) {
                 ok = false;
                 break;
             }
+            if (pump)
+                pump();
         }
         ::close(in);
         if (!ok)
@@ -281,12 +285,13 @@ bool AppendFiles(int out, const std::vector<fs::path>& files, off_t skip) {
 
 // The encoded parts one after the other under the target's name. MP3 frames simply follow one
 // another; Ogg streams one after another form a chained stream.
-bool JoinEncoded(const std::vector<fs::path>& parts, const fs::path& target) {
+bool JoinEncoded(const std::vector<fs::path>& parts, const fs::path& target,
+                 const std::function<void()>& pump) {
     const fs::path temp = base::TempPathBeside(target);
     const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (out < 0)
         return false;
-    bool ok = AppendFiles(out, parts, 0) && ::fsync(out) == 0;
+    bool ok = AppendFiles(out, parts, 0, pump) && ::fsync(out) == 0;
     ok = ::close(out) == 0 && ok;
     std::error_code ec;
     if (ok)
@@ -300,7 +305,8 @@ bool JoinEncoded(const std::vector<fs::path>& parts, const fs::path& target) {
 
 // The part WAV files as one under `wav`: the first part grows by the audio data of the others
 // and gets a header for the whole. "" when done, else why not (UTF-8).
-std::string JoinWav(const std::vector<fs::path>& parts, const fs::path& wav, int formatIndex) {
+std::string JoinWav(const std::vector<fs::path>& parts, const fs::path& wav, int formatIndex,
+                    const std::function<void()>& pump) {
     constexpr off_t kHeader = 44;
     std::error_code ec;
     unsigned long long data = 0;
@@ -319,7 +325,7 @@ std::string JoinWav(const std::vector<fs::path>& parts, const fs::path& wav, int
         WavHeader(speech::AudioFormatOfType(formatIndex + 4), static_cast<uint32_t>(data));
     bool ok =
         ::lseek(out, 0, SEEK_END) >= 0 &&
-        AppendFiles(out, {parts.begin() + 1, parts.end()}, kHeader) &&
+        AppendFiles(out, {parts.begin() + 1, parts.end()}, kHeader, pump) &&
         ::pwrite(out, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size()) &&
         ::fsync(out) == 0;
     const int error = errno;
@@ -527,9 +533,11 @@ RecordOutcome RecordWithWorkers(speech::SpVoice& voice, const std::string& text,
         bool Finish(const std::function<void()>&) override { return true; }
         void Abort() override {}
     } joined;
-    const bool encodedJoined = record.written && allEncoded && JoinEncoded(encodedParts, target);
+    const bool encodedJoined =
+        record.written && allEncoded && JoinEncoded(encodedParts, target, hooks.pump);
     if (record.written && !encodedJoined) {
-        if (const std::string why = JoinWav(wavParts, wav, settings.formatIndex); !why.empty()) {
+        if (const std::string why = JoinWav(wavParts, wav, settings.formatIndex, hooks.pump);
+            !why.empty()) {
             record.written = false;
             record.error = base::Cp("Не удалось записать аудиофайл ") +
                            base::Utf8ToCp1251(wav.string()) + "\r\n" + base::Utf8ToCp1251(why);
