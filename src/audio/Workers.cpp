@@ -164,6 +164,7 @@ struct Worker {
     int begun = 0;
     bool reported = false;
     bool encoded = false;
+    bool terminated = false; // ended by SIGTERM before it could answer it
     RecordResult result;
 };
 
@@ -493,13 +494,15 @@ RecordOutcome RecordWithWorkers(speech::SpVoice& voice, const std::string& text,
         int status = 0;
         while (w.pid > 0 && ::waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
         }
+        w.terminated = w.pid > 0 && WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM;
     }
 
     // The parts in order, up to the first one that did not record its whole share.
     std::vector<const Worker*> kept;
     for (const Worker& w : crew) {
         if (!w.reported) {
-            if (record.error.empty())
+            // Stop can reach a worker before it is ready for it; it then records nothing.
+            if (record.error.empty() && !(stopSent && w.terminated))
                 record.error = base::Cp("Процесс записи завершился аварийно");
             break;
         }
@@ -584,6 +587,12 @@ int RunRecordingWorker(std::istream& in, std::ostream& out, const fs::path& prog
                 voice.Rehearse(fragment, flags);
     } catch (const speech::SpeechError&) {
         // Recording the share reports a failing engine.
+    }
+    if (g_stopAsked) { // the share would not sound as it should: nothing of it is recorded
+        RecordResult nothing;
+        nothing.stopped = true;
+        send(EncodeResult(nothing, false));
+        return out ? 0 : 2;
     }
     StreamingEncoder encoder;
     const bool streaming =
