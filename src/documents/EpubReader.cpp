@@ -416,25 +416,46 @@ bool ReadBook(zip_t* zip, bool withPictures, EpubBook& book, std::string* errorO
     return true;
 }
 
-} // namespace
-
-bool ReadEpub(const std::string& fileName, bool withPictures, EpubBook& book, std::string* error,
-              const EpubLimits& limits) {
+// The archive of a book file, or null with a message in *error.
+zip_t* OpenBookFile(const std::string& fileName, std::string* error) {
     // Opening a FIFO or a device would wait or read forever.
     std::error_code ec;
     int code = ZIP_ER_OPEN;
     zip_t* zip = std::filesystem::is_regular_file(fileName, ec)
                      ? zip_open(fileName.c_str(), ZIP_RDONLY, &code)
                      : nullptr;
-    if (!zip) {
+    if (!zip && error)
+        *error = code == ZIP_ER_NOZIP ? Cp("Это не книга EPUB: файл не является архивом ZIP")
+                 : code == ZIP_ER_OPEN || code == ZIP_ER_READ || code == ZIP_ER_NOENT
+                     ? Cp("Не удалось открыть файл книги")
+                     : Cp("Архив книги повреждён");
+    return zip;
+}
+
+} // namespace
+
+bool ReadEpub(const std::string& fileName, bool withPictures, EpubBook& book, std::string* error,
+              const EpubLimits& limits) {
+    zip_t* zip = OpenBookFile(fileName, error);
+    return zip && ReadBook(zip, withPictures, book, error, limits);
+}
+
+bool ReadEpubInfo(const std::string& fileName, BookInfo& info, std::string* error) {
+    zip_t* zip = OpenBookFile(fileName, error);
+    if (!zip)
+        return false;
+    Archive archive(zip, EpubLimits());
+    std::string opfPath, message;
+    Package package;
+    if (!FindPackage(archive, opfPath, message) ||
+        !ReadPackage(archive, opfPath, package, message)) {
         if (error)
-            *error = code == ZIP_ER_NOZIP ? Cp("Это не книга EPUB: файл не является архивом ZIP")
-                     : code == ZIP_ER_OPEN || code == ZIP_ER_READ || code == ZIP_ER_NOENT
-                         ? Cp("Не удалось открыть файл книги")
-                         : Cp("Архив книги повреждён");
+            *error = std::move(message);
         return false;
     }
-    return ReadBook(zip, withPictures, book, error, limits);
+    info.title = Simplified(package.title);
+    info.author = Author(package.creators);
+    return true;
 }
 
 bool ReadEpubBytes(std::string_view bytes, bool withPictures, EpubBook& book, std::string* error,
