@@ -103,8 +103,11 @@ std::string ReadHead(const fs::path& file) {
         in.read(block, sizeof block);
         const std::size_t from = head.size() > 16 ? head.size() - 16 : 0;
         head.append(block, static_cast<std::size_t>(in.gcount()));
-        if (head.find("</description>", from) != std::string::npos)
+        const std::size_t end = head.find("</description>", from);
+        if (end != std::string::npos) {
+            head.resize(end); // the rest is the book itself
             break;
+        }
     }
     return head;
 }
