@@ -3,13 +3,12 @@
 #include "base/Cp1251.h"
 #include "documents/CodePages.h"
 #include "documents/DocumentFiles.h"
+#include "textprep/StringRoutines.h"
 
 #include <QString>
 #include <QStringList>
 #include <QXmlStreamReader>
 
-#include <algorithm>
-#include <cctype>
 #include <fstream>
 
 namespace vocalix::documents {
@@ -20,12 +19,6 @@ namespace {
 // The description comes before the body; a book whose description is not found within this
 // much is read no further (a UTF-16 book, where the search cannot see it, is read up to it).
 constexpr std::size_t kHeadLimit = 8u << 20;
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 // The encoding named in the XML declaration, in lower case; "" when there is none.
 std::string DeclaredEncoding(std::string_view bytes) {
@@ -41,7 +34,7 @@ std::string DeclaredEncoding(std::string_view bytes) {
     const std::size_t close = declaration.find(declaration[open], open + 1);
     if (close == std::string_view::npos)
         return {};
-    return Lower(std::string(declaration.substr(open + 1, close - open - 1)));
+    return textprep::LowerCase(declaration.substr(open + 1, close - open - 1));
 }
 
 // The book's text decoded by its own declaration. Handed over as a QString, the reader
@@ -63,10 +56,6 @@ QString Fb2Unicode(std::string_view bytes) {
     else
         win = std::string(bytes); // windows-1251, or a code page nobody reads otherwise
     return QString::fromStdString(base::Cp1251ToUtf8(win));
-}
-
-std::string Simplified(const QString& text) {
-    return Utf8ToWin(text.simplified().toStdString());
 }
 
 // "First Middle Last" of an <author> element (the reader stands on its start), or its
@@ -114,6 +103,10 @@ std::string ReadHead(const fs::path& file) {
 
 } // namespace
 
+std::string DescriptionText(const QString& text) {
+    return Utf8ToWin(text.simplified().toStdString());
+}
+
 BookInfo Fb2BookInfo(std::string_view bytes) {
     QXmlStreamReader xml(Fb2Unicode(bytes));
     QString title;
@@ -139,7 +132,7 @@ BookInfo Fb2BookInfo(std::string_view bytes) {
         }
     }
     // A damaged description still gives what was read before the damage.
-    return {Simplified(title), Simplified(authors.join(", "))};
+    return {DescriptionText(title), DescriptionText(authors.join(", "))};
 }
 
 BookInfo ReadBookInfo(const fs::path& file) {

@@ -1,6 +1,7 @@
 #include "documents/EpubReader.h"
 
 #include "base/Cp1251.h"
+#include "documents/BookInfo.h"
 #include "documents/CodePages.h"
 #include "documents/HtmlToText.h"
 
@@ -72,10 +73,6 @@ bool ResolveHref(std::string_view base, std::string_view href, bool percentEncod
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string Simplified(const QString& text) {
-    return Utf8ToWin(text.simplified().toStdString());
 }
 
 struct ZipDiscard {
@@ -317,7 +314,7 @@ std::string Author(const std::vector<Creator>& creators) {
         anyAuthor = anyAuthor || isAuthor(c);
     std::string author;
     for (const Creator& c : creators) {
-        const std::string name = Simplified(c.name);
+        const std::string name = DescriptionText(c.name);
         if ((!anyAuthor || isAuthor(c)) && !name.empty())
             author += (author.empty() ? "" : ", ") + name;
     }
@@ -370,7 +367,7 @@ bool ReadBook(zip_t* zip, bool withPictures, EpubBook& book, std::string* errorO
     const std::set<std::string> encrypted = EncryptedPaths(archive);
 
     book = EpubBook();
-    book.info.title = Simplified(package.title);
+    book.info.title = DescriptionText(package.title);
     book.info.author = Author(package.creators);
     std::string body;
     bool anyDocument = false;
@@ -453,7 +450,7 @@ bool ReadEpubInfo(const std::string& fileName, BookInfo& info, std::string* erro
             *error = std::move(message);
         return false;
     }
-    info.title = Simplified(package.title);
+    info.title = DescriptionText(package.title);
     info.author = Author(package.creators);
     return true;
 }
