@@ -6,6 +6,7 @@
 // level before opening) and heap_per_file (that peak over the file size).
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "documents/BookInfo.h"
 #include "documents/HtmlToText.h"
 #include "documents/OpenDocument.h"
 #include "documents/RtfReader.h"
@@ -168,6 +169,23 @@ void BM_OpenFb2Book(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
 BENCHMARK(BM_OpenFb2Book)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Title and author of the same book, as opening and every recording of it read them: only
+// the description at its start, however long the book.
+void BM_Fb2BookInfo(benchmark::State& state) {
+    const fs::path& book = BookPath();
+    if (book.empty()) {
+        state.SkipWithError("corpus folder not found");
+        return;
+    }
+    for (auto _ : state) {
+        const vocalix::documents::BookInfo info = vocalix::documents::ReadBookInfo(book);
+        if (info.title.empty())
+            state.SkipWithError("no title read");
+        benchmark::DoNotOptimize(info.title.data());
+    }
+}
+BENCHMARK(BM_Fb2BookInfo)->Unit(benchmark::kMicrosecond);
 
 // The system converter on the same file, as a user would run it: a process writing the
 // Windows-1251 text to a file. "-c" drops the few characters Windows-1251 lacks (French

@@ -17,6 +17,8 @@ PACKAGES=(
   libx11-dev libx11-xcb-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   lame vorbis-tools cups-client
+  # the tests read the tags of MP3 files back with mid3v2
+  python3-mutagen
   # the .desktop entry is checked by the package tests; cpack finds the programs' libraries
   # with file and dpkg-shlibdeps
   desktop-file-utils file dpkg-dev

@@ -74,35 +74,69 @@ int OggQualityForBitRate(int kbps) {
     return best - 1;
 }
 
+std::vector<std::string> EncoderTagArguments(int acNumber, const AudioTags& tags) {
+    if (acNumber != 1 && acNumber != 2)
+        return {};
+    const bool lame = acNumber == 1;
+    std::vector<std::string> args;
+    auto add = [&](const char* lameOption, const char* oggOption, const std::string& value) {
+        if (value.empty())
+            return;
+        args.push_back(lame ? lameOption : oggOption);
+        args.push_back(value);
+    };
+    add("--tt", "-t", tags.title);
+    add("--ta", "-a", tags.artist);
+    add("--tl", "-l", tags.album);
+    add("--tn", "-N", tags.track > 0 ? std::to_string(tags.track) : std::string());
+    if (args.empty())
+        return args;
+    // An ID3 version 1 tag cannot hold Cyrillic: lame would fill it with "?". oggenc is told
+    // that the texts are UTF-8, whatever the locale.
+    args.insert(args.begin(), lame ? "--id3v2-only" : "--utf8");
+    return args;
+}
+
+std::vector<std::string> EncoderEnvironment() {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view item(*e);
+        if (item.rfind("LC_ALL=", 0) != 0 && item.rfind("LANGUAGE=", 0) != 0)
+            env.emplace_back(item);
+    }
+    env.push_back("LC_ALL=C.UTF-8");
+    return env;
+}
+
 std::vector<std::string> EncoderArguments(int acNumber, const std::string& allParam,
                                           const fs::path& wav, const fs::path& output,
-                                          int oggQuality) {
-    std::vector<std::string> args;
+                                          int oggQuality, const AudioTags& tags) {
+    std::vector<std::string> args = EncoderTagArguments(acNumber, tags);
+    std::vector<std::string> user;
     for (const QString& a : QProcess::splitCommand(QString::fromStdString(allParam)))
-        args.push_back(a.toStdString());
+        user.push_back(a.toStdString());
     if (acNumber == 2) {
-        std::vector<std::string> ogg;
-        for (size_t i = 0; i < args.size(); ++i) {
-            const std::string& a = args[i];
+        for (size_t i = 0; i < user.size(); ++i) {
+            const std::string& a = user[i];
             const bool bitRate = a.size() > 1 && a[0] == '-' && IsNumber(a.substr(1));
-            const bool bOption = a == "-b" && i + 1 < args.size();
+            const bool bOption = a == "-b" && i + 1 < user.size();
             if (oggQuality >= -1 && (bitRate || bOption)) {
-                ogg.push_back("-q");
-                ogg.push_back(std::to_string(oggQuality));
+                args.push_back("-q");
+                args.push_back(std::to_string(oggQuality));
                 if (bOption)
                     ++i;
             } else if (bitRate) {
-                ogg.push_back("-b");
-                ogg.push_back(a.substr(1));
+                args.push_back("-b");
+                args.push_back(a.substr(1));
             } else {
-                ogg.push_back(a);
+                args.push_back(a);
             }
         }
-        args = std::move(ogg);
         args.push_back("-o");
         args.push_back(output.string());
         args.push_back(wav.string());
     } else {
+        args.insert(args.end(), user.begin(), user.end());
         args.push_back(wav.string());
         args.push_back(output.string());
     }
@@ -111,7 +145,7 @@ std::vector<std::string> EncoderArguments(int acNumber, const std::string& allPa
 
 ConvertResult ConvertWav(int acNumber, const std::string& allParam, const fs::path& wavIn,
                          const fs::path& targetIn, const fs::path& programDir,
-                         const std::function<void()>& pump) {
+                         const std::function<void()>& pump, const AudioTags& tags) {
     // Absolute paths: a name beginning with "-" must never pass for an option.
     const fs::path wav = fs::absolute(wavIn);
     const fs::path target = fs::absolute(targetIn);
@@ -130,10 +164,15 @@ ConvertResult ConvertWav(int acNumber, const std::string& allParam, const fs::pa
     auto run = [&](int oggQuality, QString* errorOutput) {
         QProcess process;
         QStringList args;
-        for (const std::string& a : EncoderArguments(acNumber, allParam, wav, temp, oggQuality))
+        for (const std::string& a :
+             EncoderArguments(acNumber, allParam, wav, temp, oggQuality, tags))
             args << QString::fromStdString(a);
+        QStringList env;
+        for (const std::string& e : EncoderEnvironment())
+            env << QString::fromStdString(e);
         process.setProgram(Q(program));
         process.setArguments(args);
+        process.setEnvironment(env);
         process.setProcessChannelMode(QProcess::SeparateChannels);
         process.setStandardInputFile(QProcess::nullDevice());
         process.start();
@@ -311,19 +350,25 @@ StreamingEncoder::~StreamingEncoder() {
 }
 
 bool StreamingEncoder::Start(int acNumber, const std::string& allParam, const fs::path& target,
-                             const fs::path& programDir, const std::string& wavHeader) {
+                             const fs::path& programDir, const std::string& wavHeader,
+                             const AudioTags& tags) {
     const fs::path program = FindEncoder(EncoderProgram(acNumber), programDir);
     if (program.empty())
         return false;
     m->target = fs::absolute(target);
     m->temp = base::TempPathBeside(m->target);
     std::vector<std::string> args{program.string()};
-    for (const std::string& a : EncoderArguments(acNumber, allParam, "-", m->temp))
+    for (const std::string& a : EncoderArguments(acNumber, allParam, "-", m->temp, -2, tags))
         args.push_back(a);
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    std::vector<std::string> env = EncoderEnvironment();
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
 
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
@@ -335,7 +380,7 @@ bool StreamingEncoder::Start(int acNumber, const std::string& allParam, const fs
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const int spawned =
-        ::posix_spawn(&m->pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+        ::posix_spawn(&m->pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(fds[0]);
     if (spawned != 0) {

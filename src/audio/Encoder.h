@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/AudioTags.h"
 #include "speech/Sapi5.h"
 
 #include <filesystem>
@@ -26,11 +27,22 @@ std::string ConverterCommandLine(int acNumber, const std::string& allParam, cons
 std::filesystem::path FindEncoder(const std::string& program,
                                   const std::filesystem::path& programDir);
 
-// The argument vector for the encoder. For oggenc a bit-rate option "-N" becomes "-b N" and,
-// when `oggQuality` is given (not below -1), every bit-rate choice is replaced by "-q Q".
+// The encoder's own options that write `tags` into its file; none for the WAV converter or
+// when there is nothing to write.
+std::vector<std::string> EncoderTagArguments(int acNumber, const AudioTags& tags);
+
+// The environment an encoder runs in ("NAME=value" items): this program's, but with a UTF-8
+// locale, since lame reads the tag texts by the locale (under "C" it writes them empty), and
+// with untranslated messages, whose text is looked for in its error output.
+std::vector<std::string> EncoderEnvironment();
+
+// The argument vector for the encoder: the tag options, then the user's options. For oggenc a
+// bit-rate option "-N" becomes "-b N" and, when `oggQuality` is given (not below -1), every
+// bit-rate choice is replaced by "-q Q".
 std::vector<std::string> EncoderArguments(int acNumber, const std::string& allParam,
                                           const std::filesystem::path& wav,
-                                          const std::filesystem::path& output, int oggQuality = -2);
+                                          const std::filesystem::path& output, int oggQuality = -2,
+                                          const AudioTags& tags = {});
 
 // The oggenc quality whose nominal bit rate comes closest to `kbps`.
 int OggQualityForBitRate(int kbps);
@@ -50,7 +62,7 @@ struct ConvertResult {
 ConvertResult ConvertWav(int acNumber, const std::string& allParam,
                          const std::filesystem::path& wav, const std::filesystem::path& target,
                          const std::filesystem::path& programDir,
-                         const std::function<void()>& pump = {});
+                         const std::function<void()>& pump = {}, const AudioTags& tags = {});
 
 // The 44-byte header of a WAV file holding `dataBytes` of audio data.
 std::string WavHeader(const speech::SpAudioFormatSpec& format, uint32_t dataBytes);
@@ -82,7 +94,8 @@ public:
 
     // False when the encoder cannot be started (then nothing is left behind).
     bool Start(int acNumber, const std::string& allParam, const std::filesystem::path& target,
-               const std::filesystem::path& programDir, const std::string& wavHeader);
+               const std::filesystem::path& programDir, const std::string& wavHeader,
+               const AudioTags& tags = {});
     // Feeds audio data; waits while the encoder is far behind (running `pump` meanwhile).
     void Write(const char* bytes, size_t size, const std::function<void()>& pump);
     // Ends the stream and waits; true when the encoder exited with 0 and its file (not empty)

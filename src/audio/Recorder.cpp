@@ -131,7 +131,8 @@ RecordResult RecordToWave(speech::SpVoice& voice, const std::string& text, const
 RecordOutcome ConvertRecording(RecordResult record, const fs::path& wav, EncodedCopy* encoder,
                                int acNumber, const std::string& allParam,
                                const fs::path& programDir, const std::function<void()>& pump,
-                               const std::function<void(bool)>& converting, bool subtitles) {
+                               const std::function<void(bool)>& converting, bool subtitles,
+                               const AudioTags& tags) {
     RecordOutcome outcome;
     outcome.record = std::move(record);
     if (!outcome.record.written) {
@@ -157,7 +158,7 @@ RecordOutcome ConvertRecording(RecordResult record, const fs::path& wav, Encoded
         outcome.convert.commandLine =
             ConverterCommandLine(acNumber, allParam, wav.string(), target.string());
     } else {
-        outcome.convert = ConvertWav(acNumber, allParam, wav, target, programDir, pump);
+        outcome.convert = ConvertWav(acNumber, allParam, wav, target, programDir, pump, tags);
     }
     if (converting)
         converting(false);
@@ -187,9 +188,9 @@ RecordOutcome RecordAndConvert(speech::SpVoice& voice, const std::string& text, 
     if (!ext.empty() && !speech::IsBlankText(text)) {
         fs::path target = wav;
         target.replace_extension(ext);
-        streaming =
-            encoder.Start(acNumber, allParam, target, programDir,
-                          StreamingWavHeader(speech::AudioFormatOfType(settings.formatIndex + 4)));
+        streaming = encoder.Start(
+            acNumber, allParam, target, programDir,
+            StreamingWavHeader(speech::AudioFormatOfType(settings.formatIndex + 4)), settings.tags);
     }
     std::function<void(const char*, size_t)> tee;
     if (streaming)
@@ -199,7 +200,8 @@ RecordOutcome RecordAndConvert(speech::SpVoice& voice, const std::string& text, 
     if (!encoded)
         encoder.Abort();
     return ConvertRecording(std::move(record), wav, encoded ? &encoder : nullptr, acNumber,
-                            allParam, programDir, hooks.pump, converting, settings.subtitles);
+                            allParam, programDir, hooks.pump, converting, settings.subtitles,
+                            settings.tags);
 }
 
 } // namespace vocalix::audio

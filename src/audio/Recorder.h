@@ -24,6 +24,7 @@ struct RecordSettings {
     int formatIndex = 18;   // cbX entry of the audio format list (format type = entry + 4)
     bool subtitles = false; // "name.srt" and "name.lrc" beside the audio file
     int workers = 1;        // processes that record a long text (0 = one per processor)
+    AudioTags tags;         // written into an MP3 or OGG file
 };
 
 struct RecordHooks {
@@ -72,12 +73,14 @@ struct RecordOutcome {
 // When an encoder read the recording while it was made (`encoder`, may be null), its file is
 // taken; otherwise it runs on the finished WAV (ConvertWav), whose result and message then
 // count. `converting` is told when the wait for the encoder starts (true) and ends (false).
-// With `subtitles`, "name.srt" and "name.lrc" go beside the file left for the user.
+// With `subtitles`, "name.srt" and "name.lrc" go beside the file left for the user. `tags`
+// go into the encoder's file (the streaming encoder was started with them).
 RecordOutcome ConvertRecording(RecordResult record, const std::filesystem::path& wav,
                                EncodedCopy* encoder, int acNumber, const std::string& allParam,
                                const std::filesystem::path& programDir,
                                const std::function<void()>& pump,
-                               const std::function<void(bool)>& converting, bool subtitles = false);
+                               const std::function<void(bool)>& converting, bool subtitles = false,
+                               const AudioTags& tags = {});
 
 // RecordToWave and the converter of `acNumber`; the encoder reads the recording while it is
 // made. With more than one worker (`settings.workers`) and the program's own engine, the text

@@ -46,6 +46,7 @@ struct Request {
     int firstIndex = 0;    // of the share's first fragment in the whole text
     std::vector<std::string> fragments;
     std::vector<std::string> before; // the fragments before the share
+    AudioTags tags;                  // for the part's encoded file
 };
 
 QByteArray Bytes(const std::string& s) {
@@ -61,7 +62,9 @@ QByteArray EncodeRequest(const Request& r) {
     QDataStream s(&out, QIODevice::WriteOnly);
     s << kRequestMark << Bytes(r.voiceId) << qint32(r.rate) << qint32(r.formatIndex) << r.isXml
       << qint32(r.acNumber) << Bytes(r.allParam) << Bytes(r.wav.string())
-      << Bytes(r.encoded.string()) << qint32(r.firstIndex) << quint32(r.before.size());
+      << Bytes(r.encoded.string()) << qint32(r.firstIndex) << Bytes(r.tags.title)
+      << Bytes(r.tags.artist) << Bytes(r.tags.album) << qint32(r.tags.track)
+      << quint32(r.before.size());
     for (const std::string& f : r.before)
         s << Bytes(f);
     s << quint32(r.fragments.size());
@@ -73,9 +76,10 @@ QByteArray EncodeRequest(const Request& r) {
 bool DecodeRequest(const QByteArray& in, Request& r) {
     QDataStream s(in);
     quint32 mark = 0;
-    qint32 rate = 0, format = 0, ac = 0, first = 0;
-    QByteArray voice, param, wav, encoded;
-    s >> mark >> voice >> rate >> format >> r.isXml >> ac >> param >> wav >> encoded >> first;
+    qint32 rate = 0, format = 0, ac = 0, first = 0, track = 0;
+    QByteArray voice, param, wav, encoded, title, artist, album;
+    s >> mark >> voice >> rate >> format >> r.isXml >> ac >> param >> wav >> encoded >> first >>
+        title >> artist >> album >> track;
     if (s.status() != QDataStream::Ok || mark != kRequestMark)
         return false;
     r.voiceId = Std(voice);
@@ -86,6 +90,7 @@ bool DecodeRequest(const QByteArray& in, Request& r) {
     r.wav = Std(wav);
     r.encoded = Std(encoded);
     r.firstIndex = first;
+    r.tags = {Std(title), Std(artist), Std(album), track};
     for (std::vector<std::string>* list : {&r.before, &r.fragments}) {
         quint32 count = 0;
         s >> count;
@@ -423,6 +428,10 @@ RecordOutcome RecordWithWorkers(speech::SpVoice& voice, const std::string& text,
             r.encoded = base::TempPathBeside(target);
         r.firstIndex = static_cast<int>(starts[k]);
         r.before.assign(fragments.begin(), fragments.begin() + static_cast<long>(starts[k]));
+        // An MP3 tag belongs at the start of the file only; every stream of a chained Ogg file
+        // has its own.
+        if (k == 0 || acNumber == 2)
+            r.tags = settings.tags;
         r.fragments.assign(fragments.begin() + static_cast<long>(starts[k]),
                            fragments.begin() + static_cast<long>(starts[k + 1]));
         crew.push_back(std::move(w));
@@ -548,7 +557,8 @@ RecordOutcome RecordWithWorkers(speech::SpVoice& voice, const std::string& text,
     }
     removeParts();
     return ConvertRecording(std::move(record), wav, encodedJoined ? &joined : nullptr, acNumber,
-                            allParam, programDir, hooks.pump, converting, settings.subtitles);
+                            allParam, programDir, hooks.pump, converting, settings.subtitles,
+                            settings.tags);
 }
 
 int RunRecordingWorker(std::istream& in, std::ostream& out, const fs::path& programDir) {
@@ -598,7 +608,8 @@ int RunRecordingWorker(std::istream& in, std::ostream& out, const fs::path& prog
     const bool streaming =
         request.acNumber != 0 &&
         encoder.Start(request.acNumber, request.allParam, request.encoded, programDir,
-                      StreamingWavHeader(speech::AudioFormatOfType(request.formatIndex + 4)));
+                      StreamingWavHeader(speech::AudioFormatOfType(request.formatIndex + 4)),
+                      request.tags);
     std::function<void(const char*, size_t)> tee;
     if (streaming)
         tee = [&](const char* bytes, size_t size) { encoder.Write(bytes, size, {}); };

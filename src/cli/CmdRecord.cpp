@@ -3,6 +3,7 @@
 // Before any Qt header: it has a member named like a Qt keyword macro.
 #include "textprep/PronunciationFilter.h"
 
+#include "audio/AudioTags.h"
 #include "audio/Recorder.h"
 #include "audio/Series.h"
 #include "audio/Workers.h"
@@ -70,6 +71,11 @@ fs::path BaseFor(const std::string& file, const fs::path& folder) {
     return folder.empty() ? source : folder / source.filename();
 }
 
+// Standard input has no name to give the recording.
+audio::AudioTags TagsOf(const std::string& file, int track) {
+    return audio::TagsForText(file == "-" ? fs::path() : fs::path(file), track);
+}
+
 base::Options OptionsOf(const CliContext& ctx) {
     return base::ReadAllOptions(ctx.settings);
 }
@@ -111,7 +117,8 @@ audio::RecordOutcome RecordThroughReadingLoop(speech::Reader& reader, RecordingH
                                               const base::Options& options, const std::string& text,
                                               const fs::path& wav, const fs::path& programDir,
                                               const audio::RecordHooks& hooks,
-                                              const std::function<void(bool)>& converting) {
+                                              const std::function<void(bool)>& converting,
+                                              const audio::AudioTags& tags) {
     host.hooks = &hooks;
     host.engines = &engines;
     host.reader = &reader;
@@ -163,7 +170,7 @@ audio::RecordOutcome RecordThroughReadingLoop(speech::Reader& reader, RecordingH
         record.error =
             base::Cp("Не удалось записать аудиофайл ") + base::Utf8ToCp1251(wav.string());
     return audio::ConvertRecording(record, wav, nullptr, options.ACNumber, options.AllParam,
-                                   programDir, {}, converting, options.Subtitles);
+                                   programDir, {}, converting, options.Subtitles, tags);
 }
 
 } // namespace
@@ -228,7 +235,8 @@ int CmdRecord(CliContext& ctx) {
     };
     // One text to one audio file; false when it failed (the message is out).
     auto record = [&](const std::string& shownName, const std::string& text,
-                      const fs::path& textFile, const std::string& dictionaryFile) {
+                      const fs::path& textFile, const std::string& dictionaryFile,
+                      const audio::AudioTags& tags) {
         std::string filterError;
         audio::RecordHooks hooks;
         if (!options.Dictionary.empty()) {
@@ -255,12 +263,13 @@ int CmdRecord(CliContext& ctx) {
             if (on)
                 progress.Show(name + ": " + Utf8(base::Cp("РАБОТАЕТ АУДИО-КОНВЕРТЕР. ЖДИТЕ...")));
         };
+        settings.tags = tags;
         const audio::RecordOutcome r =
             options.SAPI5
                 ? audio::RecordAndConvert(*engines.Voice, text, wav, settings, options.ACNumber,
                                           options.AllParam, ctx.programDir, hooks, converting)
                 : RecordThroughReadingLoop(reader, host, engines, options, text, wav,
-                                           ctx.programDir, hooks, converting);
+                                           ctx.programDir, hooks, converting, tags);
         progress.Done();
         if (!r.audioFile.empty())
             *ctx.out << r.audioFile.string() << "\n" << std::flush;
@@ -294,13 +303,15 @@ int CmdRecord(CliContext& ctx) {
                 continue;
             }
             if (series.parts.size() > 1) {
+                int track = 0;
                 for (const fs::path& part : series.parts) {
+                    ++track;
                     std::string partText;
                     if (!base::ReadFileBytes(part, partText)) {
                         fail(file, "не удалось прочитать " + part.string());
                         continue;
                     }
-                    record(file, partText, part, part.string());
+                    record(file, partText, part, part.string(), TagsOf(file, track));
                     std::error_code ec;
                     fs::remove(part, ec);
                 }
@@ -312,7 +323,7 @@ int CmdRecord(CliContext& ctx) {
                 fs::remove(part, ec);
             }
         }
-        record(file, text, basePath, file);
+        record(file, text, basePath, file, TagsOf(file, 0));
     }
     return failed ? kExitError : kExitOk;
 }

@@ -1,6 +1,7 @@
 #include "documents/EpubReader.h"
 
 #include "base/Cp1251.h"
+#include "documents/BookInfo.h"
 #include "documents/CodePages.h"
 #include "documents/HtmlToText.h"
 
@@ -72,10 +73,6 @@ bool ResolveHref(std::string_view base, std::string_view href, bool percentEncod
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string Simplified(const QString& text) {
-    return Utf8ToWin(text.simplified().toStdString());
 }
 
 struct ZipDiscard {
@@ -317,7 +314,7 @@ std::string Author(const std::vector<Creator>& creators) {
         anyAuthor = anyAuthor || isAuthor(c);
     std::string author;
     for (const Creator& c : creators) {
-        const std::string name = Simplified(c.name);
+        const std::string name = DescriptionText(c.name);
         if ((!anyAuthor || isAuthor(c)) && !name.empty())
             author += (author.empty() ? "" : ", ") + name;
     }
@@ -370,7 +367,7 @@ bool ReadBook(zip_t* zip, bool withPictures, EpubBook& book, std::string* errorO
     const std::set<std::string> encrypted = EncryptedPaths(archive);
 
     book = EpubBook();
-    book.info.title = Simplified(package.title);
+    book.info.title = DescriptionText(package.title);
     book.info.author = Author(package.creators);
     std::string body;
     bool anyDocument = false;
@@ -416,25 +413,46 @@ bool ReadBook(zip_t* zip, bool withPictures, EpubBook& book, std::string* errorO
     return true;
 }
 
-} // namespace
-
-bool ReadEpub(const std::string& fileName, bool withPictures, EpubBook& book, std::string* error,
-              const EpubLimits& limits) {
+// The archive of a book file, or null with a message in *error.
+zip_t* OpenBookFile(const std::string& fileName, std::string* error) {
     // Opening a FIFO or a device would wait or read forever.
     std::error_code ec;
     int code = ZIP_ER_OPEN;
     zip_t* zip = std::filesystem::is_regular_file(fileName, ec)
                      ? zip_open(fileName.c_str(), ZIP_RDONLY, &code)
                      : nullptr;
-    if (!zip) {
+    if (!zip && error)
+        *error = code == ZIP_ER_NOZIP ? Cp("Это не книга EPUB: файл не является архивом ZIP")
+                 : code == ZIP_ER_OPEN || code == ZIP_ER_READ || code == ZIP_ER_NOENT
+                     ? Cp("Не удалось открыть файл книги")
+                     : Cp("Архив книги повреждён");
+    return zip;
+}
+
+} // namespace
+
+bool ReadEpub(const std::string& fileName, bool withPictures, EpubBook& book, std::string* error,
+              const EpubLimits& limits) {
+    zip_t* zip = OpenBookFile(fileName, error);
+    return zip && ReadBook(zip, withPictures, book, error, limits);
+}
+
+bool ReadEpubInfo(const std::string& fileName, BookInfo& info, std::string* error) {
+    zip_t* zip = OpenBookFile(fileName, error);
+    if (!zip)
+        return false;
+    Archive archive(zip, EpubLimits());
+    std::string opfPath, message;
+    Package package;
+    if (!FindPackage(archive, opfPath, message) ||
+        !ReadPackage(archive, opfPath, package, message)) {
         if (error)
-            *error = code == ZIP_ER_NOZIP ? Cp("Это не книга EPUB: файл не является архивом ZIP")
-                     : code == ZIP_ER_OPEN || code == ZIP_ER_READ || code == ZIP_ER_NOENT
-                         ? Cp("Не удалось открыть файл книги")
-                         : Cp("Архив книги повреждён");
+            *error = std::move(message);
         return false;
     }
-    return ReadBook(zip, withPictures, book, error, limits);
+    info.title = DescriptionText(package.title);
+    info.author = Author(package.creators);
+    return true;
 }
 
 bool ReadEpubBytes(std::string_view bytes, bool withPictures, EpubBook& book, std::string* error,

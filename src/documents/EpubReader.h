@@ -49,6 +49,10 @@ bool ReadEpub(const std::string& fileName, bool withPictures, EpubBook& book,
 bool ReadEpubBytes(std::string_view bytes, bool withPictures, EpubBook& book,
                    std::string* error = nullptr, const EpubLimits& limits = {});
 
+// Only the title and author of a book file, from its package; false with a message in
+// *error (Windows-1251) when it is not a readable book.
+bool ReadEpubInfo(const std::string& fileName, BookInfo& info, std::string* error = nullptr);
+
 // Writes the pictures as "Image-1.png", "Image-2.jpeg"... into folder, creating it when
 // missing. Returns false with a message in *error (Windows-1251) on the first failure.
 bool SaveBookPictures(const std::vector<BookPicture>& pictures, const std::string& folder,

@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "documents/BookInfo.h"
 #include "documents/CodePages.h"
 #include "documents/DocumentFiles.h"
 #include "documents/EpubReader.h"
@@ -174,6 +175,11 @@ OpenResult OpenDocument(const std::string& fileName, const std::string& targetFo
         if (picImport && ext == ".fb2" && !pictures.empty()) {
             // The pictures stay beside the source, also in batch conversion.
             SavePictures(pictures, ChangeFileExt(fileName, ".files"), &result.pictureError);
+        }
+        if (ext == ".fb2") {
+            BookInfo info = ReadBookInfo(fileName);
+            result.bookTitle = std::move(info.title);
+            result.bookAuthor = std::move(info.author);
         }
     }
     result.text = std::move(text);

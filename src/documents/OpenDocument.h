@@ -39,7 +39,7 @@ struct OpenResult {
     std::string pictureError; // the FB2 pictures could not be saved (Windows-1251 message)
     std::string officeError;  // WordMissing: why (Windows-1251), or "" when nothing is known
     std::string readError;    // Unreadable: why (Windows-1251), or "" when nothing is known
-    std::string bookTitle;    // an EPUB book's own title and author (Windows-1251), or ""
+    std::string bookTitle;    // an FB2 or EPUB book's own title and author (Windows-1251), or ""
     std::string bookAuthor;
 };
 

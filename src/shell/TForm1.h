@@ -316,6 +316,8 @@ public:
     bool BatchItemDone = false; // the older generation's recording of a batch item has ended
     int BatchIndex = 0;
     int BatchCount = 0;
+    // The text a series being recorded was cut from: its parts are tagged as its parts.
+    std::filesystem::path SeriesSource;
     // The open dialog's filter entries (the batch dialog shares them).
     static QStringList OpenFilterEntries();
 

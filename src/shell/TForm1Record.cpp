@@ -5,6 +5,7 @@
 
 #include "shell/TForm1.h"
 
+#include "audio/AudioTags.h"
 #include "audio/Recorder.h"
 #include "audio/Series.h"
 #include "base/Cp1251.h"
@@ -66,6 +67,14 @@ audio::SeriesResult CutIntoSeries(TForm1& f, const std::string& folderExt) {
     return series;
 }
 
+// What the audio file of the page being recorded tells about itself: its book, and its part
+// number when it is a part of a series.
+audio::AudioTags RecordingTags(const TForm1& f) {
+    if (f.BatchActive && !f.SeriesSource.empty())
+        return audio::TagsForText(f.SeriesSource, f.BatchIndex + 1);
+    return audio::TagsForText(f.CurrentFileName.empty() ? fs::path() : FsPath(f.CurrentFileName));
+}
+
 } // namespace
 
 bool TForm1::IsRecording() const {
@@ -88,7 +97,9 @@ void TForm1::AMP3Execute() {
             std::vector<std::string> parts;
             for (const fs::path& part : series.parts)
                 parts.push_back(CpPath(part));
+            SeriesSource = SeriesBase(*this, ActiveEditor->Text());
             BatchMP3(parts);
+            SeriesSource.clear();
             for (const fs::path& part : series.parts)
                 fs::remove(part, ec);
             return;
@@ -162,6 +173,7 @@ bool TForm1::RecordSapi5(int start) {
     settings.formatIndex = m_options.XNumber;
     settings.subtitles = m_options.Subtitles;
     settings.workers = m_options.Workers;
+    settings.tags = RecordingTags(*this);
 
     audio::RecordHooks hooks;
     hooks.pump = ProcessPendingMessages;
@@ -283,7 +295,8 @@ void TForm1::FinishSapi4Recording() {
     }
     const audio::RecordOutcome outcome = audio::ConvertRecording(
         record, AudioFileName, nullptr, m_options.ACNumber, m_options.AllParam, ProgramDir,
-        ProcessPendingMessages, [this](bool on) { ShowConverting(on); }, m_options.Subtitles);
+        ProcessPendingMessages, [this](bool on) { ShowConverting(on); }, m_options.Subtitles,
+        RecordingTags(*this));
     ReportConversion(outcome);
     if (BatchActive && BatchIndex < BatchCount - 1)
         BatchItemDone = true;

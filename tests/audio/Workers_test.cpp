@@ -104,6 +104,7 @@ TEST_F(WorkersTest, SameSamplesAndSubtitlesAsOneProcess) {
 
 // Each worker encodes its own part; the parts make one MP3 as long as the speech.
 TEST_F(WorkersTest, EncodedPartsMakeOneFile) {
+    settings.tags = {"Дядя Ваня", "Чехов", "Пьесы", 0};
     const audio::RecordOutcome r = Record("book.wav", 1, 2);
     ASSERT_TRUE(r.record.written) << base::Cp1251ToUtf8(r.record.error);
     EXPECT_EQ(r.convert.status, audio::ConvertResult::Status::Converted)
@@ -112,6 +113,10 @@ TEST_F(WorkersTest, EncodedPartsMakeOneFile) {
     // Each part's encoder adds its own few milliseconds of padding.
     EXPECT_NEAR(Seconds(dir / "book.mp3"), r.record.seconds, 0.25);
     EXPECT_EQ(Files(), std::vector<std::string>{"book.mp3"});
+    // One tag, at the start of the file.
+    const std::string mp3 = Bytes(dir / "book.mp3");
+    EXPECT_EQ(mp3.rfind("ID3", 0), 0u);
+    EXPECT_EQ(mp3.find("ID3", 3), std::string::npos);
 }
 
 // Stop keeps the beginning up to the first part that was cut short; a worker that is no

@@ -3,6 +3,7 @@
 #include "DocumentsTestUtil.h"
 #include "EpubTestBook.h"
 #include "base/Cp1251.h"
+#include "documents/BookInfo.h"
 #include "documents/CodePages.h"
 #include "documents/DocumentFiles.h"
 #include "documents/OpenDocument.h"
@@ -74,6 +75,9 @@ TEST(EpubReader, BothVersionsOpenInSpineOrderWithTitleAuthorAndPictures) {
         EXPECT_TRUE(r.written);
         EXPECT_EQ(r.fileName, (dir.path() / "Пиковая дама.txt").string());
         EXPECT_EQ(dir.Read("Пиковая дама.txt"), r.text);
+        const BookInfo ofText = ReadBookInfo(r.fileName); // the book beside the text
+        EXPECT_EQ(ofText.title, r.bookTitle);
+        EXPECT_EQ(ofText.author, r.bookAuthor);
         EXPECT_TRUE(r.pictureError.empty());
         for (std::size_t k = 0; k < source.pictures.size(); ++k) {
             const t::PictureSource& p = source.pictures[k];

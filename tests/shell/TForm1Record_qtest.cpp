@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -159,6 +160,30 @@ private slots:
         QCOMPARE(
             std::distance(fs::directory_iterator(Dir() / "book.audio"), fs::directory_iterator()),
             3);
+        // Recorded again to OGG, the parts carry the tags of the book the text was made of,
+        // numbered as its parts.
+        WriteText(Dir() / "book.fb2",
+                  "<?xml version=\"1.0\"?><FictionBook><description><title-info><author>"
+                  "<first-name>Иван</first-name><last-name>Бунин</last-name></author>"
+                  "<book-title>Тёмные аллеи</book-title></title-info></description></FictionBook>");
+        form.XOpen(CpPath(book)); // the batch left the last part in the page
+        form.m_options.ACNumber = 2;
+        form.m_options.AllParam = "-q 1";
+        form.AMP3Execute();
+        for (int k = 1; k <= 3; ++k) {
+            QProcess reader;
+            reader.start(
+                "vorbiscomment",
+                {"-l", "-R",
+                 QString::fromStdString(
+                     (Dir() / "book.audio" / ("000" + std::to_string(k) + "_book.ogg")).string())});
+            QVERIFY(reader.waitForFinished());
+            QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()),
+                     QString::fromUtf8("title=Тёмные аллеи\nartist=Иван Бунин\nalbum=Тёмные "
+                                       "аллеи\ntracknumber=") +
+                         QString::number(k) + "\n");
+        }
+        form.m_options.ACNumber = 0;
         form.m_options.AudioSplit = false;
 
         const fs::path a = WriteText(Dir() / "a.txt", base::Cp("Первый.\r\n"));
