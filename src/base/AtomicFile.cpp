@@ -10,9 +10,41 @@
 namespace vocalix::base {
 namespace {
 
-void SetError(std::string* error, const std::string& what) {
+// The usual reasons a file cannot be written or read, in the user's words; the system's own
+// text (English in most locales) only for the rare rest.
+std::string Reason(int code) {
+    switch (code) {
+    case ENOSPC:
+        return "на диске нет места";
+    case EDQUOT:
+        return "превышена дисковая квота";
+    case EFBIG:
+        return "файл больше, чем разрешено записывать";
+    case EACCES:
+    case EPERM:
+        return "нет прав доступа";
+    case EROFS:
+        return "диск доступен только для чтения";
+    case ENOENT:
+        return "нет такого файла или папки";
+    case ENOTDIR:
+        return "часть пути не является папкой";
+    case EISDIR:
+        return "это папка";
+    case ELOOP:
+        return "символические ссылки замкнуты в кольцо";
+    case ENAMETOOLONG:
+        return "слишком длинное имя";
+    case EIO:
+        return "ошибка ввода-вывода";
+    default:
+        return std::strerror(code);
+    }
+}
+
+void SetError(std::string* error, const std::string& what, const std::filesystem::path& file) {
     if (error)
-        *error = what + ": " + std::strerror(errno);
+        *error = what + " " + file.string() + ": " + Reason(errno);
 }
 
 std::string RandomSuffix() {
@@ -74,7 +106,7 @@ bool WriteFileAtomic(const std::filesystem::path& link, std::string_view bytes,
     namespace fs = std::filesystem;
     fs::path target = link;
     if (!FollowLinks(target)) {
-        SetError(error, "cannot follow " + link.string());
+        SetError(error, "не удалось пройти по ссылке", link);
         return false;
     }
     const fs::path temp = TempPathBeside(target);
@@ -96,7 +128,7 @@ bool WriteFileAtomic(const std::filesystem::path& link, std::string_view bytes,
 
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
-        SetError(error, "cannot create " + temp.string());
+        SetError(error, "не удалось создать временный файл", temp);
         return false;
     }
     if (replacing) { // the umask narrowed the mode given to open
@@ -111,7 +143,7 @@ bool WriteFileAtomic(const std::filesystem::path& link, std::string_view bytes,
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            SetError(error, "cannot write " + temp.string());
+            SetError(error, "не удалось записать временный файл", temp);
             ::close(fd);
             ::unlink(temp.c_str());
             return false;
@@ -119,13 +151,20 @@ bool WriteFileAtomic(const std::filesystem::path& link, std::string_view bytes,
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        SetError(error, "cannot flush " + temp.string());
+    // A full disk may only show at fsync or close (network and delayed-allocation file
+    // systems); the descriptor is closed either way.
+    const bool synced = ::fsync(fd) == 0;
+    const int syncError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!synced || !closed) {
+        if (!synced)
+            errno = syncError;
+        SetError(error, "не удалось записать на диск временный файл", temp);
         ::unlink(temp.c_str());
         return false;
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
-        SetError(error, "cannot replace " + target.string());
+        SetError(error, "не удалось заменить файл", target);
         ::unlink(temp.c_str());
         return false;
     }
@@ -134,18 +173,21 @@ bool WriteFileAtomic(const std::filesystem::path& link, std::string_view bytes,
 
 bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes, std::string* error,
                    std::size_t spare) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        SetError(error, "cannot open " + file.string());
+        SetError(error, "не удалось открыть", file);
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        errno = EISDIR;
-        SetError(error, "cannot read " + file.string());
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        // A FIFO or a device would block or never end; only plain files are documents.
+        if (error)
+            *error = file.string() + ": это " + KindOf(st.st_mode) + ", а не обычный файл";
         ::close(fd);
         return false;
     }
+    // The descriptor was opened without blocking only so that a FIFO could not hold us.
+    (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     bytes.clear();
     if (st.st_size > 0)
         bytes.reserve(static_cast<size_t>(st.st_size) + spare);
@@ -155,7 +197,7 @@ bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes, std::s
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            SetError(error, "cannot read " + file.string());
+            SetError(error, "не удалось прочитать", file);
             ::close(fd);
             return false;
         }

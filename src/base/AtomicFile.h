@@ -10,8 +10,8 @@ namespace vocalix::base {
 // over the target, so that a failure never leaves a half-written file. A symbolic link is
 // followed (the file it leads to is replaced, the link stays), a target that exists and is
 // not a regular file (folder, device, FIFO, socket) is refused, and a replaced file keeps its
-// permissions. Returns false and fills *error (if given) when anything fails; the target is
-// then untouched.
+// permissions. Returns false and fills *error (if given; UTF-8, Russian) when anything fails;
+// the target is then untouched and no temporary file is left.
 bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes,
                      std::string* error = nullptr);
 
@@ -22,7 +22,8 @@ std::string SpecialFileKind(const std::filesystem::path& path);
 // A fresh hidden name beside the target for writing it before a rename (".name.tmp-xxxxxxxx").
 std::filesystem::path TempPathBeside(const std::filesystem::path& target);
 
-// Reads a whole file as bytes. Returns false (and fills *error) when it cannot be read.
+// Reads a whole file as bytes. Returns false (and fills *error, UTF-8) when it cannot be read
+// or is not a regular file (a FIFO or device is refused at once, never waited on).
 // `spare` more bytes of capacity are reserved for a caller that grows the text in place.
 bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes,
                    std::string* error = nullptr, std::size_t spare = 0);

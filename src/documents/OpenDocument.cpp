@@ -85,8 +85,12 @@ bool ReadDocumentText(const std::string& fileName, std::string& text, bool& repa
     // ends get CR LF without a second copy (room never written costs no memory).
     std::error_code ec;
     const auto size = std::filesystem::file_size(fileName, ec);
-    if (!base::ReadFileBytes(fileName, bytes, nullptr, ec ? 0 : size / 16))
+    std::string why;
+    if (!base::ReadFileBytes(fileName, bytes, &why, ec ? 0 : size / 16)) {
+        if (error)
+            *error = base::Utf8ToCp1251(why);
         return false;
+    }
     text = DocumentTextFromBytes(std::move(bytes), LowerExtension(fileName), repaired, pictures,
                                  codePage);
     return true;

@@ -61,7 +61,8 @@ TForm1::OpenOutcome TForm1::XOpenTo(std::string& fileName, const std::string& ta
         m_prompter.Inform(r.officeError.empty() ? U("Не найден Microsoft Word")
                                                 : base::ToQString(r.officeError),
                           CaptionVocalix(), Icon::Information);
-        return OpenOutcome::Opened;
+        // The page keeps its text; edits not yet saved must still be asked about on closing.
+        return ActiveEditor->Modified() ? OpenOutcome::OpenedUnsaved : OpenOutcome::Opened;
     }
     ActiveEditor->BeginUpdate();
     ActiveEditor->SetText(r.text);

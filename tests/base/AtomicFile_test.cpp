@@ -81,7 +81,17 @@ TEST(WriteFileAtomic, RefusesWhatIsNotARegularFile) {
         std::string error;
         EXPECT_FALSE(WriteFileAtomic(target, "data", &error));
         EXPECT_NE(error.find(kind), std::string::npos) << error;
+        // Reading them is refused as well, at once: a FIFO without a writer would block, a
+        // device like /dev/zero never end.
+        std::string bytes;
+        if (target.filename() != "sock") { // a socket cannot even be opened
+            EXPECT_FALSE(ReadFileBytes(target, bytes, &error));
+            EXPECT_NE(error.find(kind), std::string::npos) << error;
+        }
     }
+    std::string bytes, error;
+    EXPECT_FALSE(ReadFileBytes("/dev/zero", bytes, &error));
+    EXPECT_EQ(error, "/dev/zero: это устройство, а не обычный файл");
     ::close(sock);
     EXPECT_TRUE(fs::is_fifo(f.path / "fifo"));
     EXPECT_TRUE(fs::is_socket(f.path / "sock"));

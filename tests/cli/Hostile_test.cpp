@@ -28,6 +28,14 @@ struct HostileCase {
 const std::string kKoi = "\xEF\xCE\xCF\x20\xC8\xCF\xD2\xCF\xDB\xCF"; // "Оно хорошо" in KOI8-R
 const std::string kUtf16 = "\xFF\xFE\x1F\x04\x40\x04\x38\x04\x32\x04\x35\x04\x42\x04";
 
+// Every byte value, NUL and control characters included, in no text's order.
+const std::string kBinary = [] {
+    std::string bytes;
+    for (int i = 0; i < 4096; ++i)
+        bytes += static_cast<char>((i * 7919) % 256);
+    return bytes;
+}();
+
 std::string Repeat(const std::string& s, int n) {
     std::string out;
     for (int i = 0; i < n; ++i)
@@ -101,6 +109,25 @@ TEST_F(CliTest, HostileInputTable) {
         // Arguments and settings.
         {"folder as FILE", {}, {"changed-text", "%dic"}, 2, "это папка", {}},
         {"device as FILE", {}, {"changed-text", "/dev/null"}, 2, "это устройство", {}},
+        {"FIFO as FILE", // refused at once, never waited on
+         {},
+         {"changed-text", "%fifo"},
+         2,
+         "это именованный канал",
+         {},
+         [](const fs::path& d) { ASSERT_EQ(::mkfifo((d / "fifo").c_str(), 0600), 0); }},
+        {"empty FILE",
+         {{"e.txt", ""}},
+         {"changed-text", "-o", "%out.txt", "%e.txt"},
+         0,
+         "",
+         {{"e.txt", ""}, {"out.txt", ""}}},
+        {"binary FILE",
+         {{"b.dat", kBinary}},
+         {"changed-text", "-o", "%out.txt", "%b.dat"},
+         0,
+         "",
+         {{"b.dat", kBinary}}},
         {"-- ends the options", {{"-o", in}}, {"changed-text", "--", "-o"}, 0, "", {}},
         {"--set not a number",
          {{"in.txt", in}},
