@@ -233,6 +233,12 @@ void AudioPlayer::Purge() {
 void AudioPlayer::Reopen(long long played) {
     m_reopened = QDateTime::currentMSecsSinceEpoch();
     m_sink->stop();
+    // Opening waits for the server without a limit: ask it first, as Speak does.
+    QString why;
+    if (!ProbeAudioOutput(m_sinkDevice, m_engine->SampleRate(), kProbeMs, &why)) {
+        Fail(why);
+        return;
+    }
     m_device = m_sink->start();
     if (!m_device || m_sink->error() != QAudio::NoError) {
         Fail(NoDeviceText());
