@@ -3,6 +3,8 @@
 #   source scripts/audio-session.sh start   -> exports XDG_RUNTIME_DIR, DBUS_SESSION_BUS_ADDRESS,
 #                                              VOCALIX_AUDIO_SESSION=up (or =broken)
 #   scripts/audio-session.sh stop           -> stops only the processes started here
+#   scripts/audio-session.sh config DIR     -> only writes the configuration into DIR, for a test
+#                                              that runs (and stops) a session of its own
 # Started processes are remembered in $VOCALIX_AUDIO_DIR/pids.
 #
 # Nothing here needs systemd or logind (containers, chroots, CI): the sink is PipeWire's own
@@ -70,4 +72,5 @@ audio_stop() {
 case "${1:-}" in
   start) audio_start ;;
   stop) audio_stop ;;
+  config) audio_write_config "$2" ;;
 esac

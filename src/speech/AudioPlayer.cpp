@@ -14,6 +14,10 @@ namespace {
 constexpr int kTickMs = 10;
 // Audio that does not advance for this long, while not paused, means the device is gone.
 constexpr qint64 kStallMs = 4000;
+// Qt drains a push-mode stream when it runs dry, and PipeWire's sound server then takes no more
+// audio on it: a reading held up for a moment (a busy machine) would stall for good. A stream
+// that has audio left to play yet makes no progress for this long is opened anew.
+constexpr qint64 kReopenMs = 1000;
 // How long the sound server may take to accept a stream before we call it broken.
 constexpr int kProbeMs = 3000;
 
@@ -87,8 +91,11 @@ bool AudioPlayer::Speak(const std::string& cp1251, const SynthParams& params, QS
         return false;
     }
     m_buffer.clear();
+    m_inFlight.clear();
     m_marks.clear();
     m_total = 0;
+    m_sent = 0;
+    m_playedBefore = 0;
     m_lastPlayed = -1;
     m_stallSince = QDateTime::currentMSecsSinceEpoch();
     m_synthDone = false;
@@ -127,7 +134,7 @@ void AudioPlayer::OnChunk(uint64_t generation, AudioChunk&& chunk) {
 long long AudioPlayer::PlayedSamples() const {
     if (!m_sink || !m_active)
         return 0;
-    return m_sink->processedUSecs() * m_engine->SampleRate() / 1000000;
+    return m_playedBefore + m_sink->processedUSecs() * m_engine->SampleRate() / 1000000;
 }
 
 void AudioPlayer::Tick() {
@@ -146,11 +153,18 @@ void AudioPlayer::Tick() {
         qsizetype n = std::min<qsizetype>(m_sink->bytesFree(), m_buffer.size()) & ~qsizetype(1);
         if (n > 0) {
             n = m_device->write(m_buffer.constData(), n);
-            if (n > 0)
+            if (n > 0) {
+                m_inFlight.append(m_buffer.constData(), n);
                 m_buffer.remove(0, n);
+                m_sent += n / 2;
+            }
         }
     }
     const long long played = PlayedSamples();
+    // What the server has played is no longer needed for a reopened stream.
+    const long long unplayed = std::max(0LL, m_sent - played);
+    if (m_inFlight.size() > unplayed * 2)
+        m_inFlight.remove(0, m_inFlight.size() - unplayed * 2);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (played != m_lastPlayed || m_paused) {
         m_lastPlayed = played;
@@ -158,6 +172,11 @@ void AudioPlayer::Tick() {
     } else if (m_total > played && now - m_stallSince > kStallMs) {
         Fail(NoDeviceText());
         return;
+    } else if (m_total > played && now - m_stallSince > kReopenMs && now - m_reopened > kReopenMs &&
+               m_sink->bytesFree() == 0) {
+        Reopen(played);
+        if (!m_active)
+            return;
     }
     if (played > 0 && !m_firstSample) {
         m_firstSample = true;
@@ -204,10 +223,33 @@ void AudioPlayer::Purge() {
     m_paused = false;
     m_timer.stop();
     m_buffer.clear();
+    m_inFlight.clear();
     m_marks.clear();
     if (m_sink && m_sink->state() != QAudio::StoppedState)
         m_sink->stop();
     m_device = nullptr;
+}
+
+void AudioPlayer::Reopen(long long played) {
+    m_reopened = QDateTime::currentMSecsSinceEpoch();
+    m_sink->stop();
+    // Opening waits for the server without a limit: ask it first, as Speak does.
+    QString why;
+    if (!ProbeAudioOutput(m_sinkDevice, m_engine->SampleRate(), kProbeMs, &why)) {
+        Fail(why);
+        return;
+    }
+    m_device = m_sink->start();
+    if (!m_device || m_sink->error() != QAudio::NoError) {
+        Fail(NoDeviceText());
+        return;
+    }
+    // The new stream starts where the old one stopped: its clock counts from there, and the
+    // audio the old one held unplayed goes out again.
+    m_playedBefore = played;
+    m_sent = played;
+    m_buffer.prepend(m_inFlight);
+    m_inFlight.clear();
 }
 
 void AudioPlayer::Fail(const QString& message) {

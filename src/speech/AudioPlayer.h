@@ -50,6 +50,7 @@ private:
     void Tick();
     void Fail(const QString& message);
     void StopSink();
+    void Reopen(long long played);
 
     std::shared_ptr<SpeechEngine> m_engine;
     // One sink for the player's life (or until the output changes): deleting a sink soon after
@@ -58,13 +59,17 @@ private:
     QByteArray m_sinkDevice;
     QIODevice* m_device = nullptr;
     QTimer m_timer;
-    QByteArray m_buffer; // synthesised, not yet handed to the sink
+    QByteArray m_buffer;   // synthesised, not yet handed to the sink
+    QByteArray m_inFlight; // handed to the sink, not yet played
     std::deque<WordMark> m_marks;
     uint64_t m_generation = 0;
-    long long m_total = 0; // samples received for this text
+    long long m_total = 0;        // samples received for this text
+    long long m_sent = 0;         // samples handed to the sink
+    long long m_playedBefore = 0; // samples played by the streams before the current one
     long long m_lastPlayed = -1;
     long long m_lastWordSample = 0;
     qint64 m_stallSince = 0;
+    qint64 m_reopened = 0;
     bool m_active = false;
     bool m_paused = false;
     bool m_synthDone = false;
