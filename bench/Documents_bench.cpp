@@ -6,6 +6,7 @@
 // level before opening) and heap_per_file (that peak over the file size).
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "base/ProcessMemory.h"
 #include "documents/BookInfo.h"
 #include "documents/HtmlToText.h"
 #include "documents/OpenDocument.h"
@@ -217,16 +218,6 @@ double IconvSeconds(const fs::path& book, const fs::path& output) {
     return started && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
 }
 
-// A memory line of /proc/self/status ("VmHWM:", "VmRSS:"), in kB.
-long StatusKb(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::stol(line.substr(field.size()));
-    return 0;
-}
-
 // The growth of the resident memory while opening the book, in a child process so that
 // nothing this benchmark holds counts; in bytes, or -1 when the child failed.
 long long OpenPeakRssBytes(const fs::path& book) {
@@ -238,9 +229,9 @@ long long OpenPeakRssBytes(const fs::path& book) {
         close(fds[0]);
         malloc_trim(0);
         std::ofstream("/proc/self/clear_refs") << "5"; // the high-water mark starts again here
-        const long before = StatusKb("VmRSS:");
+        const long before = vocalix::base::StatusKb("VmRSS:");
         const auto r = vocalix::documents::OpenDocument(book.string(), "", true);
-        long long grown = (StatusKb("VmHWM:") - before) * 1024;
+        long long grown = (vocalix::base::StatusKb("VmHWM:") - before) * 1024;
         if (!r.written)
             grown = -1;
         (void)!write(fds[1], &grown, sizeof grown);

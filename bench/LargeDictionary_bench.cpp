@@ -6,6 +6,7 @@
 // high-water mark is reset before each run).
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "base/ProcessMemory.h"
 #include "textprep/PronunciationFilter.h"
 
 #include <benchmark/benchmark.h>
@@ -83,17 +84,6 @@ Workload& Work(Pattern pattern) {
     return w;
 }
 
-// A memory line of /proc/self/status ("VmHWM:" the resident high-water mark, "VmRSS:" the
-// resident size now), in kB.
-long StatusKb(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::stol(line.substr(field.size()));
-    return 0;
-}
-
 void ResetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
@@ -105,7 +95,7 @@ void BM_LoadAndFilterFragment(benchmark::State& state) {
     for (auto _ : state) {
         malloc_trim(0); // what earlier runs freed must not hide this run's growth
         ResetPeak();
-        const long before = StatusKb("VmRSS:");
+        const long before = vocalix::base::StatusKb("VmRSS:");
         {
             PronunciationFilter filter(w.programDir);
             std::string text = w.fragment;
@@ -113,7 +103,8 @@ void BM_LoadAndFilterFragment(benchmark::State& state) {
             benchmark::DoNotOptimize(text.data());
             tableMb = static_cast<double>(filter.DicPrepare("big.dic")->MemoryBytes()) / 1048576.0;
         }
-        peakMb = std::max(peakMb, static_cast<double>(StatusKb("VmHWM:") - before) / 1024.0);
+        peakMb = std::max(peakMb,
+                          static_cast<double>(vocalix::base::StatusKb("VmHWM:") - before) / 1024.0);
     }
     state.counters["peak_MB"] = peakMb;
     state.counters["table_MB"] = tableMb;

@@ -1,6 +1,7 @@
 // The screen magnifier on an X server: one capture tick, and the processor time and memory
 // the running window takes at its 100 ticks a second. Run under an X server, e.g.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/Zoom_bench
+#include "base/ProcessMemory.h"
 #include "windows/TZoom.h"
 
 #include <QApplication>
@@ -9,7 +10,6 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <sys/resource.h>
 
@@ -22,16 +22,6 @@ double ProcessorSeconds() {
     getrusage(RUSAGE_SELF, &usage);
     const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// Resident memory in kilobytes, as the kernel counts it now.
-long ResidentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
 }
 
 void BM_Tick(benchmark::State& state) {
@@ -60,7 +50,7 @@ void BM_TenSecondsShown(benchmark::State& state) {
     warm.exec();
     for (auto _ : state) {
         ticks = 0;
-        const long rssBefore = ResidentKb();
+        const long rssBefore = vocalix::base::StatusKb("VmRSS:");
         const double cpuBefore = ProcessorSeconds();
         const auto wallBefore = std::chrono::steady_clock::now();
         QEventLoop loop;
@@ -70,7 +60,8 @@ void BM_TenSecondsShown(benchmark::State& state) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
         state.counters["cpu_percent"] = 100.0 * (ProcessorSeconds() - cpuBefore) / wall;
         state.counters["ticks_per_s"] = ticks / wall;
-        state.counters["rss_growth_kb"] = static_cast<double>(ResidentKb() - rssBefore);
+        state.counters["rss_growth_kb"] =
+            static_cast<double>(vocalix::base::StatusKb("VmRSS:") - rssBefore);
     }
 }
 BENCHMARK(BM_TenSecondsShown)->Iterations(1)->Unit(benchmark::kSecond);

@@ -6,6 +6,7 @@
 #include "FormTestUtil.h"
 #include "QtTestMain.h"
 #include "ScriptedPrompter.h"
+#include "base/ProcessMemory.h"
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
@@ -22,7 +23,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
 using namespace vocalix;
@@ -35,15 +35,6 @@ constexpr size_t kBookBytes = 2 * 1024 * 1024;
 // About two minutes of speech at the engine's fastest rate, in fragments of a few seconds.
 constexpr size_t kReadBytes = 6000;
 constexpr int kFragmentBytes = 200;
-
-long RssKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
 
 // Two novels of the corpus one after the other (the second has LF line ends), cut at the first
 // line end past 2 MB.
@@ -138,12 +129,13 @@ void LongReadingTest::endOfABookWithFlatMemory() {
     std::vector<Sample> trace;
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
-        trace.push_back({clock.elapsed(), form.ActiveEditor->SelLength(), RssKb()});
+        trace.push_back(
+            {clock.elapsed(), form.ActiveEditor->SelLength(), base::StatusKb("VmRSS:")});
     });
     sampler.start(500);
     QTRY_VERIFY_WITH_TIMEOUT(!form.IsReading(), 10 * 60 * 1000);
     sampler.stop();
-    trace.push_back({clock.elapsed(), form.ActiveEditor->SelLength(), RssKb()});
+    trace.push_back({clock.elapsed(), form.ActiveEditor->SelLength(), base::StatusKb("VmRSS:")});
 
     std::printf("RSS trace (seconds, characters read, kB):\n");
     for (const Sample& s : trace)
