@@ -5,12 +5,12 @@ SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6opengl6-dev
+  qt6-base-dev qt6-qpa-plugins libqt6opengl6-dev
   # Qt's own dialogs, buttons and context menus in Russian (qtbase_ru.qm)
   qt6-translations-l10n
   libespeak-ng-dev espeak-ng-data espeak-ng
-  # QAudioSink of Qt 6.4 talks to the PulseAudio protocol (served by pipewire-pulse)
-  libqt6multimedia6 libpulse0 libpulse-dev
+  # reading aloud plays through the PulseAudio protocol (served by pipewire-pulse)
+  libpulse0 libpulse-dev
   libpcre2-dev libsndfile1-dev libsamplerate0-dev
   # EPUB books are ZIP archives
   libzip-dev

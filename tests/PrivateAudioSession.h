@@ -19,8 +19,8 @@ namespace vocalix::testing {
 
 class PrivateAudioSession {
 public:
-    // Must run before the application object exists: Qt's audio finds its server through the
-    // environment once, when it first connects.
+    // Must run before anything connects to a sound server: the client library reads its
+    // environment when it first does.
     static void UseRuntimeDir(const QString& dir) {
         qputenv("XDG_RUNTIME_DIR", dir.toUtf8());
         qputenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + dir + "/bus").toUtf8());

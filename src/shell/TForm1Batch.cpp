@@ -1,6 +1,6 @@
 // Office documents: the page's text to the word processor, and batch conversion to text.
 #include "shell/TForm1.h"
-#include "speech/AudioPlayer.h"
+#include "speech/SoundEffect.h"
 
 #include "base/QtProcess.h"
 #include "base/QtText.h"
@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QProgressBar>
-#include <QSoundEffect>
 #include <QUrl>
 
 namespace vocalix::shell {
@@ -27,21 +26,17 @@ void TForm1::AMSWordExecute() {
 
 // "sounds/complete.wav", never waited for and never over a sound still playing.
 void TForm1::PlayCompleteSound() {
-    // Never waited for; a machine without a working sound output simply stays quiet (the
-    // effect's own sink would wait on a broken sound server).
+    // Never waited for; a machine without a working sound output simply stays quiet.
     const fs::path file = ProgramDir / "sounds" / "complete.wav";
     std::error_code ec;
-    if (!fs::is_regular_file(file, ec) || !speech::AudioPlayer::OutputAvailable(nullptr))
+    if (!fs::is_regular_file(file, ec))
         return;
-    auto* effect = findChild<QSoundEffect*>(QStringLiteral("CompleteSound"));
+    auto* effect = findChild<speech::SoundEffect*>(QStringLiteral("CompleteSound"));
     if (!effect) {
-        effect = new QSoundEffect(this);
+        effect = new speech::SoundEffect(this);
         effect->setObjectName(QStringLiteral("CompleteSound"));
     }
-    if (effect->isPlaying())
-        return;
-    effect->setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
-    effect->play();
+    effect->Play(file);
 }
 
 void TForm1::ABatchTxtExecute() {

@@ -1,23 +1,14 @@
 #include "speech/AudioPlayer.h"
 
-#include "speech/AudioServer.h"
-
-#include <QAudioDevice>
-#include <QAudioSink>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QMediaDevices>
 
 namespace vocalix::speech {
 namespace {
 
 constexpr int kTickMs = 10;
-// Audio that does not advance for this long, while not paused, means the device is gone.
+// Audio that does not advance for this long, while not paused, means the output is gone.
 constexpr qint64 kStallMs = 4000;
-// Qt drains a push-mode stream when it runs dry, and PipeWire's sound server then takes no more
-// audio on it: a reading held up for a moment (a busy machine) would stall for good. A stream
-// that has audio left to play yet makes no progress for this long is opened anew.
-constexpr qint64 kReopenMs = 1000;
 // How long the sound server may take to accept a stream before we call it broken.
 constexpr int kProbeMs = 3000;
 
@@ -37,65 +28,32 @@ AudioPlayer::AudioPlayer(std::shared_ptr<SpeechEngine> engine, QObject* parent)
 
 AudioPlayer::~AudioPlayer() {
     // Teardown order: no more ticks, no more chunks from the engine thread, none still queued,
-    // then the sink (stopped before it is deleted, so the server thread has let go of it).
+    // then the stream.
     m_timer.stop();
     m_active = false;
     if (m_engine->Generation() == m_generation)
         m_engine->Cancel();
     m_engine->WaitIdle();
     QCoreApplication::removePostedEvents(this);
-    StopSink();
+    m_stream.Close();
 }
 
 bool AudioPlayer::OutputAvailable(QString* why) {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
-        if (why)
-            *why = NoDeviceText();
-        return false;
-    }
-    return ProbeAudioOutput(device.id(), 22050, kProbeMs, why);
+    // A stream that is opened and closed again without audio: nothing is heard.
+    PulseStream probe;
+    return probe.Open(22050, 1, kProbeMs, why);
 }
 
 bool AudioPlayer::Speak(const std::string& cp1251, const SynthParams& params, QString* error) {
     Purge();
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
-        if (error)
-            *error = NoDeviceText();
-        return false;
-    }
     QString why;
-    if (!ProbeAudioOutput(device.id(), m_engine->SampleRate(), kProbeMs, &why)) {
+    if (!m_stream.Open(m_engine->SampleRate(), 1, kProbeMs, &why)) {
         if (error)
-            *error = why;
+            *error = why.isEmpty() ? NoDeviceText() : why;
         return false;
     }
-    QAudioFormat format;
-    format.setSampleRate(m_engine->SampleRate());
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    if (!m_sink || m_sink->format() != format || m_sinkDevice != device.id()) {
-        StopSink();
-        m_sink = new QAudioSink(device, format, this);
-        m_sinkDevice = device.id();
-        // A short buffer keeps stop and pause immediate; the clock is what we read anyway.
-        m_sink->setBufferSize(m_engine->SampleRate() * 2 * 3 / 10);
-    }
-    m_device = m_sink->start();
-    if (!m_device || m_sink->error() != QAudio::NoError) {
-        m_sink->stop();
-        m_device = nullptr;
-        if (error)
-            *error = NoDeviceText();
-        return false;
-    }
-    m_buffer.clear();
-    m_inFlight.clear();
     m_marks.clear();
     m_total = 0;
-    m_sent = 0;
-    m_playedBefore = 0;
     m_lastPlayed = -1;
     m_stallSince = QDateTime::currentMSecsSinceEpoch();
     m_synthDone = false;
@@ -123,8 +81,8 @@ void AudioPlayer::OnChunk(uint64_t generation, AudioChunk&& chunk) {
     }
     for (const WordMark& w : chunk.words)
         m_marks.push_back(w);
-    m_buffer.append(reinterpret_cast<const char*>(chunk.samples.data()),
-                    static_cast<qsizetype>(chunk.samples.size() * sizeof(int16_t)));
+    m_stream.Queue(reinterpret_cast<const char*>(chunk.samples.data()),
+                   chunk.samples.size() * sizeof(int16_t));
     m_total += static_cast<long long>(chunk.samples.size());
     if (chunk.last)
         m_synthDone = true;
@@ -132,15 +90,15 @@ void AudioPlayer::OnChunk(uint64_t generation, AudioChunk&& chunk) {
 }
 
 long long AudioPlayer::PlayedSamples() const {
-    if (!m_sink || !m_active)
+    if (!m_active)
         return 0;
-    return m_playedBefore + m_sink->processedUSecs() * m_engine->SampleRate() / 1000000;
+    return m_stream.PlayedUsecs() * m_engine->SampleRate() / 1000000;
 }
 
 void AudioPlayer::Tick() {
-    if (!m_active || !m_sink)
+    if (!m_active)
         return;
-    if (m_sink->error() == QAudio::OpenError || m_sink->error() == QAudio::FatalError) {
+    if (m_stream.Failed()) {
         Fail(NoDeviceText());
         return;
     }
@@ -149,42 +107,23 @@ void AudioPlayer::Tick() {
         Purge();
         return;
     }
-    if (!m_buffer.isEmpty() && !m_paused) {
-        qsizetype n = std::min<qsizetype>(m_sink->bytesFree(), m_buffer.size()) & ~qsizetype(1);
-        if (n > 0) {
-            n = m_device->write(m_buffer.constData(), n);
-            if (n > 0) {
-                m_inFlight.append(m_buffer.constData(), n);
-                m_buffer.remove(0, n);
-                m_sent += n / 2;
-            }
-        }
-    }
+    if (m_synthDone)
+        m_stream.Finish();
     const long long played = PlayedSamples();
-    // What the server has played is no longer needed for a reopened stream.
-    const long long unplayed = std::max(0LL, m_sent - played);
-    if (m_inFlight.size() > unplayed * 2)
-        m_inFlight.remove(0, m_inFlight.size() - unplayed * 2);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (played != m_lastPlayed || m_paused) {
         m_lastPlayed = played;
         m_stallSince = now;
-    } else if (m_total > played && now - m_stallSince > kStallMs) {
+    } else if (m_total > played && !m_stream.Drained() && now - m_stallSince > kStallMs) {
         Fail(NoDeviceText());
         return;
-    } else if (m_total > played && now - m_stallSince > kReopenMs && now - m_reopened > kReopenMs &&
-               m_sink->bytesFree() == 0) {
-        Reopen(played);
-        if (!m_active)
-            return;
     }
     if (played > 0 && !m_firstSample) {
         m_firstSample = true;
         emit firstSample();
     }
-    const bool allPlayed = m_synthDone && m_buffer.isEmpty() &&
-                           (played >= m_total - m_engine->SampleRate() / 100 ||
-                            (played > 0 && m_sink->state() == QAudio::IdleState));
+    const bool allPlayed = m_synthDone && m_stream.Pending() == 0 &&
+                           (played >= m_total - m_engine->SampleRate() / 100 || m_stream.Drained());
     while (!m_marks.empty() && (m_marks.front().sample <= played || allPlayed)) {
         const WordMark w = m_marks.front();
         m_marks.pop_front();
@@ -204,16 +143,14 @@ void AudioPlayer::Pause() {
     if (!m_active || m_paused)
         return;
     m_paused = true;
-    if (m_sink)
-        m_sink->suspend();
+    m_stream.SetPaused(true);
 }
 
 void AudioPlayer::Resume() {
     if (!m_paused)
         return;
     m_paused = false;
-    if (m_sink)
-        m_sink->resume();
+    m_stream.SetPaused(false);
 }
 
 void AudioPlayer::Purge() {
@@ -222,48 +159,13 @@ void AudioPlayer::Purge() {
     m_active = false;
     m_paused = false;
     m_timer.stop();
-    m_buffer.clear();
-    m_inFlight.clear();
     m_marks.clear();
-    if (m_sink && m_sink->state() != QAudio::StoppedState)
-        m_sink->stop();
-    m_device = nullptr;
-}
-
-void AudioPlayer::Reopen(long long played) {
-    m_reopened = QDateTime::currentMSecsSinceEpoch();
-    m_sink->stop();
-    // Opening waits for the server without a limit: ask it first, as Speak does.
-    QString why;
-    if (!ProbeAudioOutput(m_sinkDevice, m_engine->SampleRate(), kProbeMs, &why)) {
-        Fail(why);
-        return;
-    }
-    m_device = m_sink->start();
-    if (!m_device || m_sink->error() != QAudio::NoError) {
-        Fail(NoDeviceText());
-        return;
-    }
-    // The new stream starts where the old one stopped: its clock counts from there, and the
-    // audio the old one held unplayed goes out again.
-    m_playedBefore = played;
-    m_sent = played;
-    m_buffer.prepend(m_inFlight);
-    m_inFlight.clear();
+    m_stream.Close();
 }
 
 void AudioPlayer::Fail(const QString& message) {
     Purge();
     emit failed(message);
-}
-
-void AudioPlayer::StopSink() {
-    if (m_sink) {
-        m_sink->stop();
-        delete m_sink;
-        m_sink = nullptr;
-    }
-    m_device = nullptr;
 }
 
 } // namespace vocalix::speech

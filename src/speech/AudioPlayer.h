@@ -1,5 +1,6 @@
 #pragma once
 
+#include "speech/PulseStream.h"
 #include "speech/SpeechEngine.h"
 
 #include <QObject>
@@ -8,14 +9,11 @@
 #include <deque>
 #include <memory>
 
-class QAudioSink;
-class QIODevice;
-
 namespace vocalix::speech {
 
-// Plays one synthesised text at a time on the GUI thread (QAudioSink in push mode). Word
-// notifications follow the played audio (the sink's clock), not wall time, so they stop when
-// the audio stops.
+// Plays one synthesised text at a time, fed from the GUI thread. Word notifications follow the
+// played audio (the sound server's clock), not wall time, so they stop when the audio stops and
+// run ahead with it when the output takes audio faster than real time.
 class AudioPlayer : public QObject {
     Q_OBJECT
 public:
@@ -49,27 +47,16 @@ private:
     void OnChunk(uint64_t generation, AudioChunk&& chunk);
     void Tick();
     void Fail(const QString& message);
-    void StopSink();
-    void Reopen(long long played);
 
     std::shared_ptr<SpeechEngine> m_engine;
-    // One sink for the player's life (or until the output changes): deleting a sink soon after
-    // its stream ran dry races with the sound server's thread finishing that stream.
-    QAudioSink* m_sink = nullptr;
-    QByteArray m_sinkDevice;
-    QIODevice* m_device = nullptr;
+    PulseStream m_stream;
     QTimer m_timer;
-    QByteArray m_buffer;   // synthesised, not yet handed to the sink
-    QByteArray m_inFlight; // handed to the sink, not yet played
     std::deque<WordMark> m_marks;
     uint64_t m_generation = 0;
-    long long m_total = 0;        // samples received for this text
-    long long m_sent = 0;         // samples handed to the sink
-    long long m_playedBefore = 0; // samples played by the streams before the current one
+    long long m_total = 0; // samples received for this text
     long long m_lastPlayed = -1;
     long long m_lastWordSample = 0;
     qint64 m_stallSince = 0;
-    qint64 m_reopened = 0;
     bool m_active = false;
     bool m_paused = false;
     bool m_synthDone = false;

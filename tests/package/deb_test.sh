@@ -13,7 +13,7 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/out" >"$tmp/cpack.log"
 deb="$(ls "$tmp"/out/vocalix_*.deb)"
 depends="$(dpkg-deb -f "$deb" Depends)"
 # The libraries dpkg-shlibdeps found beside the packages named in Packaging.cmake.
-for p in libqt6widgets6 libqt6multimedia6 libespeak-ng1 libsamplerate0 espeak-ng-data; do
+for p in libqt6widgets6 libpulse0 libespeak-ng1 libsamplerate0 espeak-ng-data; do
   grep -qw "$p" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 

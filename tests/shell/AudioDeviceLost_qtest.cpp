@@ -71,11 +71,9 @@ void AudioDeviceLostTest::serverGoneWhileReading() {
     QVERIFY(prompter.asked.back().text.contains(QString::fromUtf8("Нет устройства вывода звука")));
     QTRY_VERIFY_WITH_TIMEOUT(!form.ActiveEditor->ReadOnly(), 5000);
 
-    // Qt's audio connects again once, three seconds after it lost the server: the server is
-    // back before then, and the reading waits until after it.
+    // The server comes back after a while: the next reading finds it without a restart.
+    QTest::qWait(static_cast<int>(std::max<qint64>(0, 5000 - clock.elapsed())));
     QVERIFY2(session.Start(&why), qPrintable(why));
-    QVERIFY2(clock.elapsed() < 3000, "the server took too long to come back");
-    QTest::qWait(static_cast<int>(4000 - clock.elapsed()));
     form.ActiveEditor->SetSelection(0, 0);
     form.ASpeakExecute();
     QVERIFY(form.IsReading());
