@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <climits>
+#include <cstdint>
 
 namespace vocalix::base {
 namespace {
@@ -33,13 +34,47 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
+        if (FoldCase(static_cast<unsigned char>(a[i])) !=
+            FoldCase(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
 
+size_t IniFile::NoCaseHash::operator()(std::string_view s) const {
+    uint64_t h = 14695981039346656037ull; // FNV-1a over the folded bytes
+    for (const char c : s)
+        h = (h ^ FoldCase(static_cast<unsigned char>(c))) * 1099511628211ull;
+    return static_cast<size_t>(h);
+}
+
+bool IniFile::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+    return EqualsNoCase(a, b);
+}
+
+IniFile::Entry* IniFile::Section::Find(std::string_view key) {
+    const auto it = index.find(key);
+    return it == index.end() ? nullptr : &entries[it->second];
+}
+
+const IniFile::Entry* IniFile::Section::Find(std::string_view key) const {
+    const auto it = index.find(key);
+    return it == index.end() ? nullptr : &entries[it->second];
+}
+
+void IniFile::Section::Add(std::string_view key, std::string_view value) {
+    index.emplace(std::string(key), entries.size());
+    entries.push_back({std::string(key), std::string(value)});
+}
+
+void IniFile::Section::Reindex() {
+    index.clear();
+    for (size_t i = 0; i < entries.size(); ++i)
+        index.emplace(entries[i].key, i);
+}
+
 void IniFile::Parse(std::string_view text) {
     m_sections.clear();
+    m_sectionIndex.clear();
     Section* current = nullptr;
     size_t pos = 0;
     while (pos <= text.size()) {
@@ -48,7 +83,8 @@ void IniFile::Parse(std::string_view text) {
             end = text.size();
         const std::string_view line = Trim(text.substr(pos, end - pos));
         pos = end + 1;
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+            text[end + 1] == '\n')
             ++pos;
         if (line.empty() || line.front() == ';')
             continue;
@@ -58,10 +94,8 @@ void IniFile::Parse(std::string_view text) {
                 continue;
             const std::string_view name = Trim(line.substr(1, close - 1));
             current = FindSection(name);
-            if (!current) {
-                m_sections.push_back({std::string(name), {}});
-                current = &m_sections.back();
-            }
+            if (!current)
+                current = &AddSection(name);
             continue;
         }
         const size_t eq = line.find('=');
@@ -70,15 +104,9 @@ void IniFile::Parse(std::string_view text) {
         const std::string_view key = Trim(line.substr(0, eq));
         if (key.empty())
             continue;
-        const std::string_view value = Trim(line.substr(eq + 1));
-        bool found = false;
-        for (auto& e : current->entries)
-            if (EqualsNoCase(e.key, key)) {
-                found = true; // the first occurrence wins, as a reader of such files expects
-                break;
-            }
-        if (!found)
-            current->entries.push_back({std::string(key), std::string(value)});
+        // The first occurrence wins, as a reader of such files expects.
+        if (!current->Find(key))
+            current->Add(key, Trim(line.substr(eq + 1)));
     }
 }
 
@@ -103,6 +131,7 @@ bool IniFile::Load(const std::filesystem::path& file) {
     std::string bytes;
     if (!ReadFileBytes(file, bytes)) {
         m_sections.clear();
+        m_sectionIndex.clear();
         return false;
     }
     Parse(bytes);
@@ -114,27 +143,30 @@ bool IniFile::Save(const std::filesystem::path& file, std::string* error) const 
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
-    for (const auto& s : m_sections)
-        if (EqualsNoCase(s.name, name))
-            return &s;
-    return nullptr;
+    const auto it = m_sectionIndex.find(name);
+    return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
 }
 
 IniFile::Section* IniFile::FindSection(std::string_view name) {
-    for (auto& s : m_sections)
-        if (EqualsNoCase(s.name, name))
-            return &s;
-    return nullptr;
+    const auto it = m_sectionIndex.find(name);
+    return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
+}
+
+IniFile::Section& IniFile::AddSection(std::string_view name) {
+    m_sectionIndex.emplace(std::string(name), m_sections.size());
+    m_sections.push_back({std::string(name), {}, {}});
+    return m_sections.back();
+}
+
+void IniFile::ReindexSections() {
+    m_sectionIndex.clear();
+    for (size_t i = 0; i < m_sections.size(); ++i)
+        m_sectionIndex.emplace(m_sections[i].name, i);
 }
 
 const IniFile::Entry* IniFile::FindEntry(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
-    if (!s)
-        return nullptr;
-    for (const auto& e : s->entries)
-        if (EqualsNoCase(e.key, key))
-            return &e;
-    return nullptr;
+    return s ? s->Find(key) : nullptr;
 }
 
 bool IniFile::HasKey(std::string_view section, std::string_view key) const {
@@ -173,16 +205,12 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def)
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     Section* s = FindSection(section);
-    if (!s) {
-        m_sections.push_back({std::string(section), {}});
-        s = &m_sections.back();
-    }
-    for (auto& e : s->entries)
-        if (EqualsNoCase(e.key, key)) {
-            e.value = std::string(value);
-            return;
-        }
-    s->entries.push_back({std::string(key), std::string(value)});
+    if (!s)
+        s = &AddSection(section);
+    if (Entry* e = s->Find(key))
+        e->value = std::string(value);
+    else
+        s->Add(key, value);
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, long long value) {
@@ -197,11 +225,13 @@ void IniFile::EraseKey(std::string_view section, std::string_view key) {
     Section* s = FindSection(section);
     if (!s)
         return;
-    std::erase_if(s->entries, [&](const Entry& e) { return EqualsNoCase(e.key, key); });
+    if (std::erase_if(s->entries, [&](const Entry& e) { return EqualsNoCase(e.key, key); }))
+        s->Reindex();
 }
 
 void IniFile::EraseSection(std::string_view section) {
-    std::erase_if(m_sections, [&](const Section& s) { return EqualsNoCase(s.name, section); });
+    if (std::erase_if(m_sections, [&](const Section& s) { return EqualsNoCase(s.name, section); }))
+        ReindexSections();
 }
 
 std::vector<std::string> IniFile::Sections() const {

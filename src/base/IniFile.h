@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vocalix::base {
@@ -43,6 +45,19 @@ public:
     std::vector<std::string> Keys(std::string_view section) const;
 
 private:
+    // Hash and equality of names without regard to case, usable with a string_view.
+    struct NoCaseHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const;
+    };
+    struct NoCaseEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    // Position in a vector by name: the program reads and writes a few hundred keys, and a
+    // scan of every entry per key made each of those passes quadratic.
+    using NameIndex = std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual>;
+
     struct Entry {
         std::string key;
         std::string value;
@@ -50,13 +65,21 @@ private:
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        NameIndex index; // entries by key
+        Entry* Find(std::string_view key);
+        const Entry* Find(std::string_view key) const;
+        void Add(std::string_view key, std::string_view value);
+        void Reindex();
     };
 
     const Section* FindSection(std::string_view name) const;
     Section* FindSection(std::string_view name);
+    Section& AddSection(std::string_view name);
     const Entry* FindEntry(std::string_view section, std::string_view key) const;
+    void ReindexSections();
 
     std::vector<Section> m_sections;
+    NameIndex m_sectionIndex; // m_sections by name
 };
 
 // Windows-1251 case-insensitive equality (Latin and Cyrillic letters, Ё/ё).
