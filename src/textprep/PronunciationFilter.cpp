@@ -51,6 +51,16 @@ void ForEachCandidateKey(std::string_view w, Emit&& emit, Admit&& admit) {
         key.append(d);
         return emit(std::string_view(key));
     };
+    // A key of the substring loop below, whose shape the loop knows without reading the parts.
+    auto made = [&](char first, bool starSecond, char last, std::string_view a, std::string_view b,
+                    std::string_view c = {}) -> bool {
+        if (!admit(first, starSecond, last, a.size() + b.size() + c.size()))
+            return true;
+        key.assign(a);
+        key.append(b);
+        key.append(c);
+        return emit(std::string_view(key));
+    };
     if (!make("$", w) || !make(lowW) || !make("$", core) || !make(lowC))
         return;
     const size_t lc = core.size();
@@ -59,14 +69,14 @@ void ForEachCandidateKey(std::string_view w, Emit&& emit, Admit&& admit) {
     // When none of those shapes is admitted (a dictionary without keys beginning with "*" or
     // "$", a check list of plain words), none of the keys would be, and the loop is skipped.
     bool substringKeys = lc > 0;
+    const char coreLast = lc > 0 ? core.back() : 0, lowLast = lc > 0 ? lowC.back() : 0;
+    const char coreTrail = trail.empty() ? coreLast : trail.back();
+    const char lowTrail = trail.empty() ? lowLast : trail.back();
     if (substringKeys) {
         const auto any = [&admit](char first, char last) {
             return admit(first, false, last, kAnyKeyLength) ||
                    admit(first, true, last, kAnyKeyLength);
         };
-        const char coreLast = core.back(), lowLast = lowC.back();
-        const char coreTrail = trail.empty() ? coreLast : trail.back();
-        const char lowTrail = trail.empty() ? lowLast : trail.back();
         substringKeys = any('$', '*') || any(lowC[0], '*') || any('*', '*') || any('$', coreLast) ||
                         any('$', coreTrail) || any('*', lowLast) || any('*', lowTrail);
     }
@@ -76,20 +86,25 @@ void ForEachCandidateKey(std::string_view w, Emit&& emit, Admit&& admit) {
             const std::string_view ls = std::string_view(lowC).substr(p, m);
             const bool prefix = p == 0;
             const bool suffix = p + m == lc;
+            const bool lowStar = ls[0] == '*'; // the second character of "*" + ls
             if (prefix) {
-                if (!make("$", s, "*") || !make(ls, "*") || !make("$*", s, "*") ||
-                    !make("*", ls, "*"))
+                if (!made('$', s[0] == '*', '*', "$", s, "*") ||
+                    !made(ls[0], m == 1 || ls[1] == '*', '*', ls, "*") ||
+                    !made('$', true, '*', "$*", s, "*") || !made('*', lowStar, '*', "*", ls, "*"))
                     return;
             }
             if (suffix) {
-                if (!make("$*", s) || !make("$*", s, trail) || !make("*", ls) ||
-                    !make("*", ls, trail))
+                if (!made('$', true, coreLast, "$*", s) ||
+                    !made('$', true, coreTrail, "$*", s, trail) ||
+                    !made('*', lowStar, lowLast, "*", ls) ||
+                    !made('*', lowStar, lowTrail, "*", ls, trail))
                     return;
-                if (m < lc && (!make("$*", s, "*") || !make("*", ls, "*")))
+                if (m < lc &&
+                    (!made('$', true, '*', "$*", s, "*") || !made('*', lowStar, '*', "*", ls, "*")))
                     return;
             }
             if (!prefix && !suffix) {
-                if (!make("$*", s, "*") || !make("*", ls, "*"))
+                if (!made('$', true, '*', "$*", s, "*") || !made('*', lowStar, '*', "*", ls, "*"))
                     return;
             }
         }
