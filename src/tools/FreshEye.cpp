@@ -64,9 +64,9 @@ struct Compared {
     // there when w does, which spares most pairs the search.
     bool inExceptions = false;
     // The word's substrings of 1 to kSubstringLength characters, each as a number (its length
-    // and bytes): all of them, and the distinct ones sorted. A token is compared with up to
-    // twenty others; with these a comparison looks each substring up once instead of
-    // searching the other word for it.
+    // and bytes), sorted: all of them, and the distinct ones. A token is compared with up to
+    // twenty others; with these a comparison is one walk along both lists instead of a
+    // search of the other word for every substring.
     std::vector<uint32_t> pieces, distinct;
 };
 
@@ -86,8 +86,8 @@ Compared CompareForm(std::string_view token) {
         for (size_t len = kSubstringLength; len >= 1; --len)
             for (size_t p = 0; p + len <= c.word.size(); ++p)
                 c.pieces.push_back(PieceCode(c.word, p, len));
+        std::sort(c.pieces.begin(), c.pieces.end());
         c.distinct = c.pieces;
-        std::sort(c.distinct.begin(), c.distinct.end());
         c.distinct.erase(std::unique(c.distinct.begin(), c.distinct.end()), c.distinct.end());
     }
     return c;
@@ -96,8 +96,13 @@ Compared CompareForm(std::string_view token) {
 // LoweredShare(a.word, b.word, kSubstringLength) of two eligible forms.
 double PieceShare(const Compared& a, const Compared& b) {
     size_t found = 0;
-    for (const uint32_t piece : a.pieces)
-        found += std::binary_search(b.distinct.begin(), b.distinct.end(), piece);
+    auto in = b.distinct.begin();
+    const auto end = b.distinct.end();
+    for (const uint32_t piece : a.pieces) {
+        while (in != end && *in < piece)
+            ++in;
+        found += in != end && *in == piece;
+    }
     return a.pieces.empty() ? 0.0
                             : static_cast<double>(found) / static_cast<double>(a.pieces.size());
 }
