@@ -32,9 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // What the program writes at exit from these values must read back as the same values.
     WriteAllSettings(again, options, pages);
+    const std::string rewritten = again.Serialize();
     IniFile third;
-    third.Parse(again.Serialize());
-    if (third.Serialize() != again.Serialize())
+    third.Parse(rewritten);
+    if (third.Serialize() != rewritten)
         std::abort();
     for (int page = 1; page <= kPageCount; ++page) {
         const PageSettings a = ReadPageSettings(third, page);

@@ -2,9 +2,11 @@
 
 #include "base/AtomicFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdint>
+#include <optional>
 
 namespace vocalix::base {
 namespace {
@@ -40,41 +42,59 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-size_t IniFile::NoCaseHash::operator()(std::string_view s) const {
+namespace {
+
+uint64_t NoCaseHash(std::string_view s) {
     uint64_t h = 14695981039346656037ull; // FNV-1a over the folded bytes
     for (const char c : s)
         h = (h ^ FoldCase(static_cast<unsigned char>(c))) * 1099511628211ull;
-    return static_cast<size_t>(h);
+    return h;
 }
 
-bool IniFile::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
-    return EqualsNoCase(a, b);
+} // namespace
+
+template <class NameAt>
+size_t IniFile::NameIndex::Find(std::string_view name, NameAt&& nameAt) const {
+    const uint64_t h = NoCaseHash(name);
+    for (auto it =
+             std::lower_bound(slots.begin(), slots.end(), std::pair<uint64_t, uint32_t>(h, 0));
+         it != slots.end() && it->first == h; ++it)
+        if (EqualsNoCase(nameAt(it->second), name))
+            return it->second;
+    return std::string_view::npos;
+}
+
+void IniFile::NameIndex::Add(std::string_view name, size_t position) {
+    const std::pair<uint64_t, uint32_t> slot(NoCaseHash(name), static_cast<uint32_t>(position));
+    slots.insert(std::upper_bound(slots.begin(), slots.end(), slot), slot);
 }
 
 IniFile::Entry* IniFile::Section::Find(std::string_view key) {
-    const auto it = index.find(key);
-    return it == index.end() ? nullptr : &entries[it->second];
+    const size_t at =
+        index.Find(key, [this](size_t i) -> std::string_view { return entries[i].key; });
+    return at == std::string_view::npos ? nullptr : &entries[at];
 }
 
 const IniFile::Entry* IniFile::Section::Find(std::string_view key) const {
-    const auto it = index.find(key);
-    return it == index.end() ? nullptr : &entries[it->second];
+    const size_t at =
+        index.Find(key, [this](size_t i) -> std::string_view { return entries[i].key; });
+    return at == std::string_view::npos ? nullptr : &entries[at];
 }
 
 void IniFile::Section::Add(std::string_view key, std::string_view value) {
-    index.emplace(std::string(key), entries.size());
+    index.Add(key, entries.size());
     entries.push_back({std::string(key), std::string(value)});
 }
 
 void IniFile::Section::Reindex() {
-    index.clear();
+    index.slots.clear();
     for (size_t i = 0; i < entries.size(); ++i)
-        index.emplace(entries[i].key, i);
+        index.Add(entries[i].key, i);
 }
 
 void IniFile::Parse(std::string_view text) {
     m_sections.clear();
-    m_sectionIndex.clear();
+    m_sectionIndex.slots.clear();
     Section* current = nullptr;
     size_t pos = 0;
     while (pos <= text.size()) {
@@ -131,7 +151,7 @@ bool IniFile::Load(const std::filesystem::path& file) {
     std::string bytes;
     if (!ReadFileBytes(file, bytes)) {
         m_sections.clear();
-        m_sectionIndex.clear();
+        m_sectionIndex.slots.clear();
         return false;
     }
     Parse(bytes);
@@ -143,25 +163,27 @@ bool IniFile::Save(const std::filesystem::path& file, std::string* error) const 
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
-    const auto it = m_sectionIndex.find(name);
-    return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
+    const size_t at = m_sectionIndex.Find(
+        name, [this](size_t i) -> std::string_view { return m_sections[i].name; });
+    return at == std::string_view::npos ? nullptr : &m_sections[at];
 }
 
 IniFile::Section* IniFile::FindSection(std::string_view name) {
-    const auto it = m_sectionIndex.find(name);
-    return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
+    const size_t at = m_sectionIndex.Find(
+        name, [this](size_t i) -> std::string_view { return m_sections[i].name; });
+    return at == std::string_view::npos ? nullptr : &m_sections[at];
 }
 
 IniFile::Section& IniFile::AddSection(std::string_view name) {
-    m_sectionIndex.emplace(std::string(name), m_sections.size());
+    m_sectionIndex.Add(name, m_sections.size());
     m_sections.push_back({std::string(name), {}, {}});
     return m_sections.back();
 }
 
 void IniFile::ReindexSections() {
-    m_sectionIndex.clear();
+    m_sectionIndex.slots.clear();
     for (size_t i = 0; i < m_sections.size(); ++i)
-        m_sectionIndex.emplace(m_sections[i].name, i);
+        m_sectionIndex.Add(m_sections[i].name, i);
 }
 
 const IniFile::Entry* IniFile::FindEntry(std::string_view section, std::string_view key) const {
@@ -179,28 +201,34 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
     return e ? e->value : std::string(def);
 }
 
-int IniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
-    const Entry* e = FindEntry(section, key);
-    if (!e)
-        return def;
-    std::string_view v = Trim(e->value);
+namespace {
+
+// A decimal 32-bit integer with an optional sign and blanks around it; nullopt otherwise.
+std::optional<int> ParseInteger(std::string_view v) {
+    v = Trim(v);
     if (!v.empty() && v.front() == '+')
         v.remove_prefix(1);
     if (v.empty())
-        return def;
+        return std::nullopt;
     long long value = 0;
     const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
     if (ec != std::errc() || ptr != v.data() + v.size() || value < INT_MIN || value > INT_MAX)
-        return def;
+        return std::nullopt;
     return static_cast<int>(value);
 }
 
+} // namespace
+
+int IniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
+    const Entry* e = FindEntry(section, key);
+    const std::optional<int> value = e ? ParseInteger(e->value) : std::nullopt;
+    return value ? *value : def;
+}
+
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
-    const int sentinel = ReadInteger(section, key, 0);
-    if (sentinel != 0)
-        return true;
-    // 0 is either a written "0" or a missing/invalid value: tell the two apart.
-    return ReadInteger(section, key, 1) == 0 ? false : def;
+    const Entry* e = FindEntry(section, key);
+    const std::optional<int> value = e ? ParseInteger(e->value) : std::nullopt;
+    return value ? *value != 0 : def;
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vocalix::base {
@@ -45,18 +46,16 @@ public:
     std::vector<std::string> Keys(std::string_view section) const;
 
 private:
-    // Hash and equality of names without regard to case, usable with a string_view.
-    struct NoCaseHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const;
+    // Positions in a vector by name, without regard to case: the program reads and writes a
+    // few hundred keys, and a scan of every entry per key made each of those passes quadratic.
+    // Held as (hash of the case-folded name, position) pairs in hash order; names of one hash
+    // are told apart by comparing them.
+    struct NameIndex {
+        std::vector<std::pair<uint64_t, uint32_t>> slots;
+        // The position of the name (nameAt(position) gives the name there); npos if absent.
+        template <class NameAt> size_t Find(std::string_view name, NameAt&& nameAt) const;
+        void Add(std::string_view name, size_t position);
     };
-    struct NoCaseEqual {
-        using is_transparent = void;
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
-    // Position in a vector by name: the program reads and writes a few hundred keys, and a
-    // scan of every entry per key made each of those passes quadratic.
-    using NameIndex = std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual>;
 
     struct Entry {
         std::string key;
