@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vocalix::base {
@@ -43,6 +46,17 @@ public:
     std::vector<std::string> Keys(std::string_view section) const;
 
 private:
+    // Positions in a vector by name, without regard to case: the program reads and writes a
+    // few hundred keys, and a scan of every entry per key made each of those passes quadratic.
+    // Held as (hash of the case-folded name, position) pairs in hash order; names of one hash
+    // are told apart by comparing them.
+    struct NameIndex {
+        std::vector<std::pair<uint64_t, uint32_t>> slots;
+        // The position of the name (nameAt(position) gives the name there); npos if absent.
+        template <class NameAt> size_t Find(std::string_view name, NameAt&& nameAt) const;
+        void Add(std::string_view name, size_t position);
+    };
+
     struct Entry {
         std::string key;
         std::string value;
@@ -50,13 +64,21 @@ private:
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        NameIndex index; // entries by key
+        Entry* Find(std::string_view key);
+        const Entry* Find(std::string_view key) const;
+        void Add(std::string_view key, std::string_view value);
+        void Reindex();
     };
 
     const Section* FindSection(std::string_view name) const;
     Section* FindSection(std::string_view name);
+    Section& AddSection(std::string_view name);
     const Entry* FindEntry(std::string_view section, std::string_view key) const;
+    void ReindexSections();
 
     std::vector<Section> m_sections;
+    NameIndex m_sectionIndex; // m_sections by name
 };
 
 // Windows-1251 case-insensitive equality (Latin and Cyrillic letters, Ё/ё).

@@ -4,10 +4,13 @@
 #include "base/Cp1251.h"
 #include "textprep/StringRoutines.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -144,7 +147,11 @@ size_t ForEachDictionaryLine(std::string_view selection, std::string_view extens
                              const std::function<void(std::string_view)>& line) {
     const fs::path folder = DictionaryFolder(programDir);
     size_t count = 0;
-    std::vector<char> buffer(1 << 20);
+    // Read a piece of up to 1 MB at a time; a small file gets a buffer of its own size, as
+    // filling a megabyte for every rule file of a few lines cost more than reading it.
+    constexpr size_t kPiece = 1 << 20;
+    std::unique_ptr<char[]> buffer;
+    size_t bufferSize = 0;
     for (const std::string& name : SplitBy(selection, '+')) {
         if (LowerExtension(name) != extension || !IsPlainDictionaryName(name))
             continue;
@@ -155,9 +162,17 @@ size_t ForEachDictionaryLine(std::string_view selection, std::string_view extens
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             throw std::runtime_error("cannot open " + path.string() + ": " + std::strerror(errno));
+        struct stat info {};
+        const size_t want = ::fstat(fd, &info) == 0 && info.st_size >= 0
+                                ? std::min(kPiece, static_cast<size_t>(info.st_size) + 1)
+                                : kPiece;
+        if (want > bufferSize) {
+            buffer = std::make_unique_for_overwrite<char[]>(want);
+            bufferSize = want;
+        }
         LineSplitter file(line);
         for (;;) {
-            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+            const ssize_t n = ::read(fd, buffer.get(), bufferSize);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
@@ -166,7 +181,7 @@ size_t ForEachDictionaryLine(std::string_view selection, std::string_view extens
                 throw std::runtime_error("cannot read " + path.string() + ": " +
                                          std::strerror(error));
             }
-            if (n == 0 || !file.Feed(std::string_view(buffer.data(), static_cast<size_t>(n))))
+            if (n == 0 || !file.Feed(std::string_view(buffer.get(), static_cast<size_t>(n))))
                 break;
         }
         ::close(fd);

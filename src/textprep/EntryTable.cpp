@@ -79,6 +79,8 @@ void EntryTable::Add(std::string_view line) {
         const std::string_view key = parsed->key;
         const std::size_t bit = ShapeBit(key.front(), key.size() > 1 && key[1] == '*', key.back());
         m_shapes[bit / 64] |= uint64_t{1} << (bit % 64);
+        const std::size_t length = std::min(key.size(), kLongKey);
+        m_lengths[length / 64] |= uint64_t{1} << (length % 64);
     } else {
         pending = true; // a second entry: the entries have to be ordered
     }

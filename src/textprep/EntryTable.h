@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,6 +47,13 @@ public:
                (starSecond ? 1 : 0);
     }
 
+    // False when no key of the table is `length` characters long: a long word's many
+    // substring keys mostly have lengths no key of a small dictionary has.
+    bool MayHoldLength(std::size_t length) const {
+        const std::size_t bit = std::min(length, kLongKey);
+        return (m_lengths[bit / 64] >> (bit % 64)) & 1;
+    }
+
     // "key|entry|entry..." as the slot list holds it; "" when the key has no slot.
     std::string Record(std::string_view key) const;
 
@@ -71,6 +80,8 @@ private:
     std::vector<uint64_t> m_heads;
     std::vector<uint32_t> m_pending; // slots whose entries Finish has to split or order
     std::vector<uint64_t> m_shapes = std::vector<uint64_t>(256 * 256 * 2 / 64); // see MayHold
+    static constexpr std::size_t kLongKey = 127; // this length and all longer share a bit
+    std::array<uint64_t, 2> m_lengths{};         // see MayHoldLength
 };
 
 } // namespace vocalix::textprep

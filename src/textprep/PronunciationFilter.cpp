@@ -15,7 +15,9 @@ constexpr char kSlotSeparator = '|';
 
 // Calls emit(key) for every candidate key of the word in lookup order; stops early when emit
 // returns false. One buffer is reused, so no key is allocated on its own. A key for which
-// admit(first, starSecond, last) is false is passed over without being built.
+// admit(first, starSecond, last, length) is false is passed over without being built; admit
+// is also asked with length kAnyKeyLength for whole families of keys, and a family none of
+// whose shapes it admits is skipped.
 template <class Emit, class Admit>
 void ForEachCandidateKey(std::string_view w, Emit&& emit, Admit&& admit) {
     const std::string_view lead = LeadingPunctuation(w);
@@ -33,13 +35,15 @@ void ForEachCandidateKey(std::string_view w, Emit&& emit, Admit&& admit) {
         char shape[2] = {0, 0}; // the key's first two characters
         size_t have = 0;
         char last = 0;
+        size_t length = 0;
         for (const std::string_view part : parts) {
             for (size_t k = 0; k < part.size() && have < 2; ++k)
                 shape[have++] = part[k];
             if (!part.empty())
                 last = part.back();
+            length += part.size();
         }
-        if (have > 0 && !admit(shape[0], have > 1 && shape[1] == '*', last))
+        if (have > 0 && !admit(shape[0], have > 1 && shape[1] == '*', last, length))
             return true;
         key.assign(a);
         key.append(b);
@@ -47,29 +51,60 @@ void ForEachCandidateKey(std::string_view w, Emit&& emit, Admit&& admit) {
         key.append(d);
         return emit(std::string_view(key));
     };
+    // A key of the substring loop below, whose shape the loop knows without reading the parts.
+    auto made = [&](char first, bool starSecond, char last, std::string_view a, std::string_view b,
+                    std::string_view c = {}) -> bool {
+        if (!admit(first, starSecond, last, a.size() + b.size() + c.size()))
+            return true;
+        key.assign(a);
+        key.append(b);
+        key.append(c);
+        return emit(std::string_view(key));
+    };
     if (!make("$", w) || !make(lowW) || !make("$", core) || !make(lowC))
         return;
     const size_t lc = core.size();
-    for (size_t m = lc; m >= 1; --m) {
+    // The about lc * lc keys of the substrings below come in few shapes: their first two and
+    // last characters are fixed by the family, the core's ends and the trailing punctuation.
+    // When none of those shapes is admitted (a dictionary without keys beginning with "*" or
+    // "$", a check list of plain words), none of the keys would be, and the loop is skipped.
+    bool substringKeys = lc > 0;
+    const char coreLast = lc > 0 ? core.back() : 0, lowLast = lc > 0 ? lowC.back() : 0;
+    const char coreTrail = trail.empty() ? coreLast : trail.back();
+    const char lowTrail = trail.empty() ? lowLast : trail.back();
+    if (substringKeys) {
+        const auto any = [&admit](char first, char last) {
+            return admit(first, false, last, kAnyKeyLength) ||
+                   admit(first, true, last, kAnyKeyLength);
+        };
+        substringKeys = any('$', '*') || any(lowC[0], '*') || any('*', '*') || any('$', coreLast) ||
+                        any('$', coreTrail) || any('*', lowLast) || any('*', lowTrail);
+    }
+    for (size_t m = substringKeys ? lc : 0; m >= 1; --m) {
         for (size_t p = 0; p + m <= lc; ++p) {
             const std::string_view s = core.substr(p, m);
             const std::string_view ls = std::string_view(lowC).substr(p, m);
             const bool prefix = p == 0;
             const bool suffix = p + m == lc;
+            const bool lowStar = ls[0] == '*'; // the second character of "*" + ls
             if (prefix) {
-                if (!make("$", s, "*") || !make(ls, "*") || !make("$*", s, "*") ||
-                    !make("*", ls, "*"))
+                if (!made('$', s[0] == '*', '*', "$", s, "*") ||
+                    !made(ls[0], m == 1 || ls[1] == '*', '*', ls, "*") ||
+                    !made('$', true, '*', "$*", s, "*") || !made('*', lowStar, '*', "*", ls, "*"))
                     return;
             }
             if (suffix) {
-                if (!make("$*", s) || !make("$*", s, trail) || !make("*", ls) ||
-                    !make("*", ls, trail))
+                if (!made('$', true, coreLast, "$*", s) ||
+                    !made('$', true, coreTrail, "$*", s, trail) ||
+                    !made('*', lowStar, lowLast, "*", ls) ||
+                    !made('*', lowStar, lowTrail, "*", ls, trail))
                     return;
-                if (m < lc && (!make("$*", s, "*") || !make("*", ls, "*")))
+                if (m < lc &&
+                    (!made('$', true, '*', "$*", s, "*") || !made('*', lowStar, '*', "*", ls, "*")))
                     return;
             }
             if (!prefix && !suffix) {
-                if (!make("$*", s, "*") || !make("*", ls, "*"))
+                if (!made('$', true, '*', "$*", s, "*") || !made('*', lowStar, '*', "*", ls, "*"))
                     return;
             }
         }
@@ -248,15 +283,37 @@ BuildPronunciationTable(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> CandidateKeys(std::string_view word) {
+    // A long word has thousands of keys: counted first, they are stored without the vector
+    // moving them all again as it grows.
+    size_t count = 0;
+    ForEachCandidateKey(
+        word,
+        [&count](std::string_view) {
+            ++count;
+            return true;
+        },
+        [&count](char, bool, char, size_t length) {
+            if (length == kAnyKeyLength)
+                return true;
+            ++count;
+            return false;
+        });
     std::vector<std::string> keys;
+    keys.reserve(count);
     ForEachCandidateKey(
         word,
         [&keys](std::string_view k) {
             keys.emplace_back(k);
             return true;
         },
-        [](char, bool, char) { return true; });
+        [](char, bool, char, size_t) { return true; });
     return keys;
+}
+
+void VisitCandidateKeys(std::string_view word,
+                        const std::function<bool(char, bool, char, size_t)>& admit,
+                        const std::function<bool(std::string_view)>& visit) {
+    ForEachCandidateKey(word, visit, admit);
 }
 
 bool PatternMatches(std::string_view pattern, std::string_view x) {
@@ -463,15 +520,16 @@ std::string CheckWord(const SlotList& table, WordList& list, size_t i, size_t n)
         return true;
     };
     return CheckWordWith(
-        find, [](char, bool, char) { return true; }, list, i, n);
+        find, [](char, bool, char, size_t) { return true; }, list, i, n);
 }
 
 std::string CheckWord(const EntryTable& table, WordList& list, size_t i, size_t n) {
     const auto find = [&table](std::string_view key, std::vector<std::string_view>& entries) {
         return table.Find(key, entries);
     };
-    const auto admit = [&table](char first, bool starSecond, char last) {
-        return table.MayHold(first, starSecond, last);
+    const auto admit = [&table](char first, bool starSecond, char last, size_t length) {
+        return table.MayHold(first, starSecond, last) &&
+               (length == kAnyKeyLength || table.MayHoldLength(length));
     };
     return CheckWordWith(find, admit, list, i, n);
 }

@@ -50,6 +50,16 @@ BuildPronunciationTable(const std::vector<std::string>& lines);
 // The keys under which entries for the word may be filed, in lookup order (may repeat).
 std::vector<std::string> CandidateKeys(std::string_view word);
 
+// What a key filter is asked about a whole family of keys of different lengths.
+inline constexpr size_t kAnyKeyLength = static_cast<size_t>(-1);
+// The keys of CandidateKeys one by one, each given to `visit` until it returns false, without
+// a string of its own. A key for which admit(first character, whether the second is "*", last
+// character, length) is false is passed over without being built; admit is also asked with
+// kAnyKeyLength, and must then answer whether any key of that shape and some length may be.
+void VisitCandidateKeys(std::string_view word,
+                        const std::function<bool(char, bool, char, size_t)>& admit,
+                        const std::function<bool(std::string_view)>& visit);
+
 // The match test of an entry's pattern against a word (or phrase) text.
 bool PatternMatches(std::string_view pattern, std::string_view matchText);
 

@@ -5,6 +5,7 @@
 #include "textprep/WordList.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace vocalix::tools {
@@ -52,13 +53,7 @@ double LoweredShare(std::string_view a, std::string_view b, int n) {
     return total ? static_cast<double>(found) / static_cast<double>(total) : 0.0;
 }
 
-// Whether the larger of the two shares, in percent, exceeds the threshold; the second share
-// is only computed when the first does not.
-bool Resembles(std::string_view a, std::string_view b, double threshold) {
-    constexpr int kSubstringLength = 3;
-    return LoweredShare(a, b, kSubstringLength) * 100 > threshold ||
-           LoweredShare(b, a, kSubstringLength) * 100 > threshold;
-}
+constexpr size_t kSubstringLength = 3;
 
 // What the finder compares of a token: its core in lower case, and whether it may take part
 // in a find at all (three letters or more, not a stop word).
@@ -68,14 +63,54 @@ struct Compared {
     // Whether the word occurs in the exception string at all; a pair "w v" can only occur
     // there when w does, which spares most pairs the search.
     bool inExceptions = false;
+    // The word's substrings of 1 to kSubstringLength characters, each as a number (its length
+    // and bytes), sorted: all of them, and the distinct ones. A token is compared with up to
+    // twenty others; with these a comparison is one walk along both lists instead of a
+    // search of the other word for every substring.
+    std::vector<uint32_t> pieces, distinct;
 };
+
+uint32_t PieceCode(std::string_view word, size_t at, size_t len) {
+    uint32_t code = static_cast<uint32_t>(len);
+    for (size_t k = 0; k < len; ++k)
+        code = code << 8 | static_cast<unsigned char>(word[at + k]);
+    return code;
+}
 
 Compared CompareForm(std::string_view token) {
     Compared c;
     c.word = tp::LowerCase(tp::WordCore(token));
     c.eligible = c.word.size() >= 3 && StopWords().find(c.word) == std::string::npos;
     c.inExceptions = c.eligible && ExceptionPairs().find(c.word) != std::string::npos;
+    if (c.eligible) {
+        for (size_t len = kSubstringLength; len >= 1; --len)
+            for (size_t p = 0; p + len <= c.word.size(); ++p)
+                c.pieces.push_back(PieceCode(c.word, p, len));
+        std::sort(c.pieces.begin(), c.pieces.end());
+        c.distinct = c.pieces;
+        c.distinct.erase(std::unique(c.distinct.begin(), c.distinct.end()), c.distinct.end());
+    }
     return c;
+}
+
+// LoweredShare(a.word, b.word, kSubstringLength) of two eligible forms.
+double PieceShare(const Compared& a, const Compared& b) {
+    size_t found = 0;
+    auto in = b.distinct.begin();
+    const auto end = b.distinct.end();
+    for (const uint32_t piece : a.pieces) {
+        while (in != end && *in < piece)
+            ++in;
+        found += in != end && *in == piece;
+    }
+    return a.pieces.empty() ? 0.0
+                            : static_cast<double>(found) / static_cast<double>(a.pieces.size());
+}
+
+// Whether the larger of the two shares, in percent, exceeds the threshold; the second share
+// is only computed when the first does not.
+bool Resembles(const Compared& a, const Compared& b, double threshold) {
+    return PieceShare(a, b) * 100 > threshold || PieceShare(b, a) * 100 > threshold;
 }
 
 } // namespace
@@ -137,7 +172,7 @@ std::string FreshEyeReport(std::string_view text, std::string_view fileTitle,
                 if (w.inExceptions)
                     pair.assign(w.word).append(" ").append(v.word);
                 found = (!w.inExceptions || exceptions.find(pair) == std::string::npos) &&
-                        Resembles(w.word, v.word, threshold);
+                        Resembles(w, v, threshold);
             }
             if (found) {
                 line += " {";

@@ -36,8 +36,25 @@ std::string WordHuntReport(std::string_view text, std::string_view fileTitle,
     // Membership without regard to case is equality of the lower-case forms; a hash set of them
     // answers the many key lookups of a book at once.
     std::unordered_set<std::string> check;
-    for (const std::string& line : checkList)
-        check.insert(tp::LowerCase(line));
+    // The first and last characters and the lengths of the list's lines: a word's keys (about
+    // n * n of them for n letters) are built and looked up only where a line could match.
+    std::vector<bool> firsts(256), lasts(256), lengths;
+    for (const std::string& line : checkList) {
+        const std::string& lower = *check.insert(tp::LowerCase(line)).first;
+        if (lower.empty())
+            continue;
+        firsts[static_cast<unsigned char>(lower.front())] = true;
+        lasts[static_cast<unsigned char>(lower.back())] = true;
+        if (lengths.size() <= lower.size())
+            lengths.resize(lower.size() + 1);
+        lengths[lower.size()] = true;
+    }
+    const auto admit = [&](char first, bool, char last, size_t length) {
+        // Keys beginning with "$" are the case-sensitive lookups, which a hunt does not make.
+        return first != '$' && firsts[static_cast<unsigned char>(tp::LowerChar(first))] &&
+               lasts[static_cast<unsigned char>(tp::LowerChar(last))] &&
+               (length == tp::kAnyKeyLength || (length < lengths.size() && lengths[length]));
+    };
     const tp::WordList list = tp::TextToWordList(text);
     run.Max(list.size());
     // A book repeats its words: each word's matching key is looked for once.
@@ -59,14 +76,12 @@ std::string WordHuntReport(std::string_view text, std::string_view fileTitle,
         auto known = keyOf.find(core);
         if (known == keyOf.end()) {
             std::string hit;
-            for (const std::string& key : tp::CandidateKeys(core)) {
-                if (tp::StartsWithChar(key, '$'))
-                    continue;
-                if (check.count(tp::LowerCase(key))) {
-                    hit = key;
-                    break;
-                }
-            }
+            tp::VisitCandidateKeys(core, admit, [&](std::string_view key) {
+                if (tp::StartsWithChar(key, '$') || !check.count(tp::LowerCase(key)))
+                    return true;
+                hit = key;
+                return false;
+            });
             known = keyOf.emplace(core, std::move(hit)).first;
         }
         if (!known->second.empty()) {

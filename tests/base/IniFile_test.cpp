@@ -57,3 +57,21 @@ TEST(IniFile, SaveIsAtomicAndRoundTrips) {
     EXPECT_FALSE(error.empty());
     fs::remove_all(dir);
 }
+
+TEST(IniFile, NamesStillMatchAfterErasingAndCopying) {
+    IniFile ini;
+    ini.Parse("[A]\nk1=1\nK2=2\nk3=3\n[\xB8\xEB\xEA\xE0]\nx=1\n[B]\ny=2\n");
+    ini.EraseKey("a", "K1");
+    ini.EraseSection("\xA8\xCB\xCA\xC0"); // the Cyrillic name in the other case
+    const IniFile copy = ini;
+    for (const IniFile* f : {static_cast<const IniFile*>(&ini), &copy}) {
+        EXPECT_FALSE(f->HasKey("A", "k1"));
+        EXPECT_EQ(f->ReadInteger("A", "k2", 0), 2);
+        EXPECT_EQ(f->ReadInteger("a", "K3", 0), 3);
+        EXPECT_EQ(f->ReadInteger("b", "Y", 0), 2);
+    }
+    ini.WriteInteger("B", "y", 5);
+    ini.WriteInteger("A", "k3", 7);
+    EXPECT_EQ(ini.Serialize(), "[A]\r\nK2=2\r\nk3=7\r\n\r\n[B]\r\ny=5\r\n\r\n");
+    EXPECT_EQ(copy.ReadInteger("B", "y", 0), 2);
+}

@@ -310,3 +310,21 @@ TEST(PronunciationFilter, HooksAndMemoryExhaustion) {
     EXPECT_EQ(resumed, 3);
     EXPECT_EQ(MemoryExhaustedCaption(), Cp("Опаньки!"));
 }
+
+// The compact table passes most keys over unbuilt (by their shape and length); whatever key a
+// one-line dictionary has, it must rewrite a word as the slot list does.
+TEST(PronunciationFilter, CompactTableSkipsNoKeyThatCouldMatch) {
+    for (const char* word : {"Кошка,", "«дом»!", "ко*т", "Ая", "x"}) {
+        for (const std::string& key : CandidateKeys(Cp(word))) {
+            SCOPED_TRACE(key);
+            const std::vector<std::string> lines = {key + "=zz"};
+            SlotList slots;
+            DicPrepare(lines, slots);
+            const auto compact = BuildPronunciationTable(lines);
+            WordList bySlots{Cp(word)}, byCompact{Cp(word)};
+            EXPECT_EQ(CheckWord(compact->entries, byCompact, 0, 1),
+                      CheckWord(slots, bySlots, 0, 1));
+            EXPECT_EQ(byCompact, bySlots);
+        }
+    }
+}

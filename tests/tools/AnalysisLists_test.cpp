@@ -4,6 +4,8 @@
 
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
+#include "textprep/PronunciationFilter.h"
+#include "textprep/StringRoutines.h"
 
 #include <gtest/gtest.h>
 
@@ -80,6 +82,26 @@ TEST(WordHunt, HitsWithContextAndKey) {
     EXPECT_EQ(WordHuntReport(text, "t", {}, "l"), WordHuntHeader("t", "l"));
     // An empty line of the list finds nothing, not even punctuation standing alone.
     EXPECT_EQ(WordHuntReport(Cp("Он ... ушёл !"), "t", {""}, "l"), WordHuntHeader("t", "l"));
+}
+
+// The hunt builds only the keys the list could hold; a list of any one key of a word still
+// finds the word under the first key that matches it.
+TEST(WordHunt, EveryKindOfKeyIsFound) {
+    namespace tp = vocalix::textprep;
+    const std::vector<std::string> keys = tp::CandidateKeys(Cp("Кошкин"));
+    for (const std::string& key : keys) {
+        if (key[0] == '$')
+            continue;
+        SCOPED_TRACE(key);
+        std::string first;
+        for (const std::string& k : keys)
+            if (k[0] != '$' && tp::LowerCase(k) == tp::LowerCase(key)) {
+                first = k;
+                break;
+            }
+        EXPECT_EQ(WordHuntReport(Cp("Кошкин"), "t", {key}, "l"),
+                  WordHuntHeader("t", "l") + Cp("Кошкин | ") + first + "\r\n");
+    }
 }
 
 TEST(FileSet, Operations) {

@@ -76,3 +76,19 @@ TEST(FreshEye, WhatIsMarked) {
     EXPECT_EQ(Finds("кошка кошка", 2147483647),
               "кошка {кошка}" + std::string(kMaxFreshEyeDeep - 2, ' ') + "\r\n\r\n");
 }
+
+// The report marks a pair exactly when WordSimilarity of the two exceeds the threshold, also
+// for words that repeat their pieces and at thresholds right at a share.
+TEST(FreshEye, MarksAgreeWithWordSimilarity) {
+    const char* pairs[][2] = {
+        {"молоко", "молоток"}, {"ааааа", "ааа"},    {"абаба", "бабаб"},
+        {"колокол", "около"},  {"Парапет", "пара"}, {"xyzxyz", "zyx"},
+    };
+    for (const auto& [a, b] : pairs)
+        for (const double similarity : {0.0, 20.0, 50.0, 60.0, 80.0, 100.0}) {
+            SCOPED_TRACE(std::string(a) + " " + b + " " + std::to_string(similarity));
+            const bool similar = WordSimilarity(Cp(a), Cp(b), 3) * 100 > similarity - 0.001;
+            EXPECT_EQ(Finds(std::string(a) + " " + b, 2, similarity),
+                      similar ? std::string(a) + " {" + b + "}\r\n\r\n" : "");
+        }
+}
