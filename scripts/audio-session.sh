@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# A private PipeWire session with a null sink, so that tests play real audio without a sound card.
+# A private PipeWire session with a null sink, so that tests play real audio without a sound card,
+# and a second sink, "vocalix-fast", that takes audio as fast as it comes (PipeWire's freewheeling
+# group) for tests that play hours of speech; a test chooses it with PULSE_SINK=vocalix-fast.
 #   source scripts/audio-session.sh start   -> exports XDG_RUNTIME_DIR, DBUS_SESSION_BUS_ADDRESS,
 #                                              VOCALIX_AUDIO_SESSION=up (or =broken)
 #   scripts/audio-session.sh stop           -> stops only the processes started here
@@ -23,6 +25,19 @@ context.objects = [
       media.class      = Audio/Sink
       audio.position   = [ FL FR ]
       priority.session = 2000
+    }
+  }
+  { factory = adapter
+    args = {
+      factory.name     = support.null-audio-sink
+      node.name        = vocalix-fast
+      node.description = "Vocalix fast test sink"
+      media.class      = Audio/Sink
+      audio.position   = [ FL FR ]
+      priority.session = 100
+      node.group       = pipewire.freewheel
+      # large periods: freewheeling costs the server a cycle per period
+      node.force-quantum = 8192
     }
   }
 ]

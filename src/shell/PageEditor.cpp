@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -99,6 +100,58 @@ PageEditor::PageEditor(QWidget* parent) : QPlainTextEdit(parent) {
     m_baseFont = font();
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &PageEditor::SelChange);
     connect(this, &QPlainTextEdit::selectionChanged, this, &PageEditor::SelChange);
+    m_release.setSingleShot(true);
+    m_release.setInterval(250);
+    connect(&m_release, &QTimer::timeout, this, &PageEditor::ReleaseHiddenLayouts);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { NoteShaped(textCursor().blockNumber()); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &PageEditor::NoteVisibleBlocks);
+}
+
+void PageEditor::NoteShaped(int block) {
+    if (m_shaped.empty() || m_shaped.back() != block)
+        m_shaped.push_back(block);
+    if (!m_release.isActive())
+        m_release.start();
+}
+
+void PageEditor::NoteVisibleBlocks() {
+    const int height = viewport()->height();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (blockBoundingGeometry(block).translated(offset).top() > height)
+            break;
+        NoteShaped(block.blockNumber());
+    }
+}
+
+void PageEditor::ReleaseHiddenLayouts() {
+    std::vector<int> keep;
+    const int height = viewport()->height();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (blockBoundingGeometry(block).translated(offset).top() > height)
+            break;
+        keep.push_back(block.blockNumber());
+    }
+    const QTextCursor cursor = textCursor();
+    keep.push_back(cursor.blockNumber());
+    keep.push_back(document()->findBlock(cursor.anchor()).blockNumber());
+    std::sort(m_shaped.begin(), m_shaped.end());
+    m_shaped.erase(std::unique(m_shaped.begin(), m_shaped.end()), m_shaped.end());
+    for (const int number : m_shaped) {
+        if (std::find(keep.begin(), keep.end(), number) != keep.end())
+            continue;
+        const QTextBlock block = document()->findBlockByNumber(number);
+        QTextLayout* layout = block.isValid() ? block.layout() : nullptr;
+        if (layout && layout->lineCount() > 0) {
+            // An empty layout pass drops the lines and the shaped text; the block keeps its
+            // line count, so the scroll range does not change.
+            layout->beginLayout();
+            layout->endLayout();
+        }
+    }
+    m_shaped = std::move(keep);
 }
 
 std::string PageEditor::Text() const {

@@ -3,10 +3,12 @@
 #include <QColor>
 #include <QFont>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vocalix::shell {
 
@@ -117,6 +119,13 @@ protected:
 private:
     void ApplyZoom();
     void InsertCp1251(std::string_view text);
+    // Qt keeps the shaped text of every block it has laid out, about 40 bytes a character, for
+    // the document's life: reading a book aloud or scrolling through it would end up holding
+    // all of it. Blocks that have left both the view and the caret give theirs back; Qt lays
+    // them out again when they are needed.
+    void NoteShaped(int block);
+    void NoteVisibleBlocks();
+    void ReleaseHiddenLayouts();
 
     QFont m_baseFont;
     int m_zoomNum = 0;
@@ -124,6 +133,8 @@ private:
     int m_updateDepth = 0;
     KeyPressHandler m_keyPress;
     QList<QKeySequence> m_reserved;
+    std::vector<int> m_shaped; // numbers of blocks that may hold a layout
+    QTimer m_release;
 };
 
 // Conversions used by the page (exposed for the tests): cp1251 with any line ends to the
