@@ -57,8 +57,8 @@ template <class NameAt>
 size_t IniFile::NameIndex::Find(std::string_view name, NameAt&& nameAt) const {
     const uint64_t h = NoCaseHash(name);
     for (auto it =
-             std::lower_bound(slots.begin(), slots.end(), std::pair<uint64_t, uint32_t>(h, 0));
-         it != slots.end() && it->first == h; ++it)
+             std::lower_bound(byHash.begin(), byHash.end(), std::pair<uint64_t, uint32_t>(h, 0));
+         it != byHash.end() && it->first == h; ++it)
         if (EqualsNoCase(nameAt(it->second), name))
             return it->second;
     return std::string_view::npos;
@@ -66,7 +66,7 @@ size_t IniFile::NameIndex::Find(std::string_view name, NameAt&& nameAt) const {
 
 void IniFile::NameIndex::Add(std::string_view name, size_t position) {
     const std::pair<uint64_t, uint32_t> slot(NoCaseHash(name), static_cast<uint32_t>(position));
-    slots.insert(std::upper_bound(slots.begin(), slots.end(), slot), slot);
+    byHash.insert(std::upper_bound(byHash.begin(), byHash.end(), slot), slot);
 }
 
 IniFile::Entry* IniFile::Section::Find(std::string_view key) {
@@ -87,14 +87,14 @@ void IniFile::Section::Add(std::string_view key, std::string_view value) {
 }
 
 void IniFile::Section::Reindex() {
-    index.slots.clear();
+    index.byHash.clear();
     for (size_t i = 0; i < entries.size(); ++i)
         index.Add(entries[i].key, i);
 }
 
 void IniFile::Parse(std::string_view text) {
     m_sections.clear();
-    m_sectionIndex.slots.clear();
+    m_sectionIndex.byHash.clear();
     Section* current = nullptr;
     size_t pos = 0;
     while (pos <= text.size()) {
@@ -151,7 +151,7 @@ bool IniFile::Load(const std::filesystem::path& file) {
     std::string bytes;
     if (!ReadFileBytes(file, bytes)) {
         m_sections.clear();
-        m_sectionIndex.slots.clear();
+        m_sectionIndex.byHash.clear();
         return false;
     }
     Parse(bytes);
@@ -181,7 +181,7 @@ IniFile::Section& IniFile::AddSection(std::string_view name) {
 }
 
 void IniFile::ReindexSections() {
-    m_sectionIndex.slots.clear();
+    m_sectionIndex.byHash.clear();
     for (size_t i = 0; i < m_sections.size(); ++i)
         m_sectionIndex.Add(m_sections[i].name, i);
 }

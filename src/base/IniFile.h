@@ -51,7 +51,7 @@ private:
     // Held as (hash of the case-folded name, position) pairs in hash order; names of one hash
     // are told apart by comparing them.
     struct NameIndex {
-        std::vector<std::pair<uint64_t, uint32_t>> slots;
+        std::vector<std::pair<uint64_t, uint32_t>> byHash;
         // The position of the name (nameAt(position) gives the name there); npos if absent.
         template <class NameAt> size_t Find(std::string_view name, NameAt&& nameAt) const;
         void Add(std::string_view name, size_t position);
