@@ -115,25 +115,25 @@ void PageEditor::NoteShaped(int block) {
         m_release.start();
 }
 
-void PageEditor::NoteVisibleBlocks() {
+std::vector<int> PageEditor::VisibleBlocks() const {
+    std::vector<int> numbers;
     const int height = viewport()->height();
     const QPointF offset = contentOffset();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         if (blockBoundingGeometry(block).translated(offset).top() > height)
             break;
-        NoteShaped(block.blockNumber());
+        numbers.push_back(block.blockNumber());
     }
+    return numbers;
+}
+
+void PageEditor::NoteVisibleBlocks() {
+    for (const int number : VisibleBlocks())
+        NoteShaped(number);
 }
 
 void PageEditor::ReleaseHiddenLayouts() {
-    std::vector<int> keep;
-    const int height = viewport()->height();
-    const QPointF offset = contentOffset();
-    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        if (blockBoundingGeometry(block).translated(offset).top() > height)
-            break;
-        keep.push_back(block.blockNumber());
-    }
+    std::vector<int> keep = VisibleBlocks();
     const QTextCursor cursor = textCursor();
     keep.push_back(cursor.blockNumber());
     keep.push_back(document()->findBlock(cursor.anchor()).blockNumber());

@@ -124,6 +124,7 @@ private:
     // all of it. Blocks that have left both the view and the caret give theirs back; Qt lays
     // them out again when they are needed.
     void NoteShaped(int block);
+    std::vector<int> VisibleBlocks() const;
     void NoteVisibleBlocks();
     void ReleaseHiddenLayouts();
 
