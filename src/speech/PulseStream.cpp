@@ -30,11 +30,6 @@ QString Reason(const char* what) {
     return QString::fromUtf8("Нет устройства вывода звука (%1).").arg(QString::fromUtf8(what));
 }
 
-void Unref(pa_operation* operation) {
-    if (operation)
-        pa_operation_unref(operation);
-}
-
 } // namespace
 
 PulseStream::~PulseStream() {
@@ -273,7 +268,8 @@ void PulseStream::SetPaused(bool paused) {
     if (!m_stream)
         return;
     Lock lock(m_loop);
-    Unref(pa_stream_cork(m_stream, paused ? 1 : 0, nullptr, nullptr));
+    if (pa_operation* cork = pa_stream_cork(m_stream, paused ? 1 : 0, nullptr, nullptr))
+        pa_operation_unref(cork);
 }
 
 } // namespace vocalix::speech

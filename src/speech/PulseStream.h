@@ -30,7 +30,6 @@ public:
     // reason when the server cannot play.
     bool Open(int sampleRate, int channels, int timeoutMs, QString* why);
     void Close();
-    bool IsOpen() const { return m_stream != nullptr; }
     // The stream or the connection broke (the server or its output went away).
     bool Failed();
 
