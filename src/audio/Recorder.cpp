@@ -22,6 +22,16 @@ int RealTimeFactorOfIndex(int index) {
     return 256 << index;
 }
 
+RecordSettings RecordSettingsOf(const base::Options& options) {
+    RecordSettings settings;
+    settings.bytesInFrag = options.BytesInFrag;
+    settings.isXml = options.IsXML;
+    settings.formatIndex = options.XNumber;
+    settings.subtitles = options.Subtitles;
+    settings.workers = options.Workers;
+    return settings;
+}
+
 namespace {
 
 std::string CannotWrite(const fs::path& wav, const std::string& why) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/Encoder.h"
+#include "base/Options.h"
 #include "speech/Sapi5.h"
 
 #include <filesystem>
@@ -26,6 +27,9 @@ struct RecordSettings {
     int workers = 1;        // processes that record a long text (0 = one per processor)
     AudioTags tags;         // written into an MP3 or OGG file
 };
+
+// The settings a recording takes from the program's options (the tags are the caller's).
+RecordSettings RecordSettingsOf(const base::Options& options);
 
 struct RecordHooks {
     std::function<void()> pump;          // between and during fragments

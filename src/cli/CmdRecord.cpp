@@ -218,12 +218,7 @@ int CmdRecord(CliContext& ctx) {
     RecordingHost host;
     speech::Reader reader(engines, options, host);
     SelectVoiceOfSettings(options, engines, toolbar);
-    audio::RecordSettings settings;
-    settings.bytesInFrag = options.BytesInFrag;
-    settings.isXml = options.IsXML;
-    settings.formatIndex = options.XNumber;
-    settings.subtitles = options.Subtitles;
-    settings.workers = options.Workers;
+    audio::RecordSettings settings = audio::RecordSettingsOf(options);
     textprep::PronunciationFilter filter(ctx.programDir);
     Progress progress{ctx.err};
 

@@ -167,12 +167,7 @@ void TForm1::ReportConversion(const audio::RecordOutcome& outcome) {
 // stream while the selection follows the fragments.
 bool TForm1::RecordSapi5(int start) {
     const std::string text = ActiveEditor->Text().substr(static_cast<size_t>(start));
-    audio::RecordSettings settings;
-    settings.bytesInFrag = m_options.BytesInFrag;
-    settings.isXml = m_options.IsXML;
-    settings.formatIndex = m_options.XNumber;
-    settings.subtitles = m_options.Subtitles;
-    settings.workers = m_options.Workers;
+    audio::RecordSettings settings = audio::RecordSettingsOf(m_options);
     settings.tags = RecordingTags(*this);
 
     audio::RecordHooks hooks;
