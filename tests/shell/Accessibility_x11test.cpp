@@ -30,7 +30,7 @@ void AccessibilityTest::everyControlIsNamedOverAtSpi() {
     form.CreateOtherWindows();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const QString script = QFINDTESTDATA("atspi_unnamed.py");
+    const QString script = QFINDTESTDATA("shell/atspi_unnamed.py");
     QVERIFY(!script.isEmpty());
     // The window answers the walker's questions from this thread: keep the loop running.
     QProcess walker;
