@@ -3,6 +3,7 @@
 #include "shell/DeferredStart.h"
 #include "shell/Profiles.h"
 #include "shell/Prompter.h"
+#include "shell/SessionEnd.h"
 #include "shell/TForm1.h"
 
 #include <QApplication>
@@ -18,6 +19,9 @@ int main(int argc, char** argv) {
     if (!vocalix::shell::LoadQtRussianTranslations())
         std::fprintf(stderr,
                      "vocalix: Qt's Russian translations (qtbase_ru.qm) are not installed\n");
+    // Shutdown, logout, a closed terminal or `kill` end the window without questions, with
+    // the unsaved pages kept for the next start.
+    vocalix::shell::TerminationSignals terminationSignals;
     vocalix::shell::QtPrompter prompter;
     // The executable's folder when it can be written, else the per-user folder seeded from the
     // installed data.
@@ -33,6 +37,8 @@ int main(int argc, char** argv) {
         vocalix::shell::TForm1 form(programDir, prompter);
         prompter.SetParent(&form);
         form.CreateOtherWindows();
+        QObject::connect(&terminationSignals, &vocalix::shell::TerminationSignals::Requested, &form,
+                         &vocalix::shell::TForm1::EndSession);
         form.show();
         vocalix::shell::FinishStartOnceExposed(form);
         status = app.exec();

@@ -39,6 +39,8 @@
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
+#include <algorithm>
+
 namespace vocalix::shell {
 
 namespace {
@@ -255,8 +257,10 @@ void TForm1::FormCreate() {
 void TForm1::FormCreateAfterPages() {
     RegisterUserHotKeys();
     SetZoom(m_options.Scale);
-    ActiveEditor->SetModified(false);
     const int page = ActivePageIndex() + 1;
+    // A start opens its pages unmodified, except for a text given back unsaved.
+    if (std::find(m_recoveredPages.begin(), m_recoveredPages.end(), page) == m_recoveredPages.end())
+        ActiveEditor->SetModified(false);
     PicIndex = PagePicNumber[static_cast<size_t>(page)];
     if (PageBookMarks[static_cast<size_t>(page)].empty())
         SetItemEnabled("NZakladGo", false);
@@ -415,6 +419,9 @@ void TForm1::StatusExecute() {
                        ? QStringLiteral("Vocalix")
                        : QStringLiteral("Vocalix - ") + base::ToQString(fileTitle));
     SetHint(ActiveEditor, base::ToQString(SizeHint(ActiveEditor->TextLength())));
+    // Qt shows a status tip as the mouse enters; the size under the mouse follows the text.
+    if (ActiveEditor->underMouse())
+        DisplayHint(ActiveEditor->statusTip());
 }
 
 void TForm1::DisplayHint(const QString& hint) {
@@ -577,6 +584,9 @@ bool TForm1::FormCloseQuery() {
     bool canClose = true;
     for (int n = 1; n <= kPages; ++n) {
         const auto slot = static_cast<size_t>(n);
+        // A session that ended during a question has kept every page already.
+        if (m_endingSession)
+            return true;
         if (!PageModified[slot])
             continue;
         ActivatePage(n - 1);
@@ -609,17 +619,21 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (m_closing) {
+    if (m_closing || m_endingSession) {
         event->accept();
         return;
     }
     m_closing = true;
     const bool accept = FormCloseQuery();
     m_closing = false;
-    if (accept)
+    if (accept) {
+        // Unless the session ended during the questions, the user has answered for every page.
+        if (!m_endingSession)
+            RemoveRecovery();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void TForm1::changeEvent(QEvent* event) {

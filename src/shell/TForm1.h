@@ -73,6 +73,7 @@ void REAppFromTS(PageEditor* page, const std::vector<std::string>& lines);
 //   TForm1Rules.cpp   correction rules reports, spelling
 //   TForm1Edit.cpp    editing tools, find and replace, typing assistance
 //   TForm1Zoom.cpp    the magnifier
+//   SessionEnd.cpp    an end the user did not choose: unsaved pages kept for the next start
 //   TForm1Analysis.cpp  text analysis reports
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -187,6 +188,12 @@ public:
     // restores them and completes the start as construction otherwise does (DeferredStart.cpp).
     // Does nothing once done; closing the window does it first.
     void FinishStart();
+    // The session ends without the user (SIGTERM, logout, shutdown): a reading or recording is
+    // stopped, every modified page goes to its recovery file, and the window closes asking
+    // nothing; the settings are written as on any close.
+    void EndSession();
+    // Writes the recovery file of every modified page and removes those of the others.
+    void SaveRecovery();
 
     // ---- Commands of this window ----
     void AExitExecute();
@@ -425,6 +432,11 @@ private:
     void FormCreate();
     void FormCreateAfterPages();
     void RestorePages();
+    // Puts the text of page n's recovery file, if there is one, into the page as modified.
+    bool RestoreRecoveredPage(int page);
+    // After a close the user answered for, no recovery file is wanted any more.
+    void RemoveRecovery();
+    void FinishEndSession();
     void InstallActiveEditor(PageEditor* editor);
     void OnEditorKey(int key, bool up);
     void OnEditorMouse();
@@ -444,9 +456,11 @@ private:
     QMetaObject::Connection m_selChange;
     int m_lastPageIndex = 0;
     bool m_closing = false;
+    bool m_endingSession = false; // EndSession closes without questions
     bool m_programmaticSwitch = false;
     bool m_destroyed = false;
-    bool m_startPending = false; // the pages wait for FinishStart
+    bool m_startPending = false;       // the pages wait for FinishStart
+    std::vector<int> m_recoveredPages; // given back at start the text an unchosen end left
     // Dictionary panel (TForm1Dic.cpp).
     DictionaryList* m_dicList = nullptr;
     std::unique_ptr<textprep::PronunciationFilter> m_pronunciationFilter;

@@ -24,6 +24,8 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace vocalix::shell {
 namespace {
 
@@ -108,6 +110,8 @@ void TForm1::GetGeneralPrefs() {
 
 void TForm1::RestorePages() {
     const base::IniFile ini = OpenSettings(ProgramDir);
+    std::vector<int>& recovered = m_recoveredPages;
+    recovered.clear();
     for (int n = 1; n <= kPages; ++n) {
         const auto slot = static_cast<size_t>(n);
         PageEditor* editor = RichEdit[slot];
@@ -127,22 +131,51 @@ void TForm1::RestorePages() {
             editor->ScrollCaretIntoView();
             StatusExecute();
         }
+        if (RestoreRecoveredPage(n)) {
+            recovered.push_back(n);
+            editor->SetSelStart(std::max(0, PageCharPos[slot]));
+            editor->ScrollCaretIntoView();
+        }
         APTitle(n - 1);
     }
     ActivatePage(std::clamp(m_options.ActivePageIndex, 0, kPages - 1));
-    const int active = ActivePageIndex() + 1;
-    ActiveEditor = RichEdit[static_cast<size_t>(active)];
-    CurrentFileName = PageFileName[static_cast<size_t>(active)];
+    int active = ActivePageIndex() + 1;
+    const auto isRecovered = [&recovered](int n) {
+        return std::find(recovered.begin(), recovered.end(), n) != recovered.end();
+    };
 
     const QString argument = CommandLineFile();
     if (!argument.isEmpty()) {
-        const auto slot = static_cast<size_t>(active);
-        const std::string name = base::FromQString(QFileInfo(argument).absoluteFilePath());
-        OpenPrevious(name);
-        CurrentFileName = PageFileName[slot];
+        // A recovered text is not opened over: the file goes to the first free page then.
+        int target = active;
+        for (int n = 1; isRecovered(target) && n < kPages; ++n)
+            if (RichEdit[static_cast<size_t>(n)]->IsEmpty() && PageFileName[n].empty())
+                target = n;
+        if (isRecovered(target)) {
+            m_prompter.Inform(
+                U("Файл %1 не открыт: на всех страницах несохранённый текст.").arg(argument),
+                CaptionVocalix(), Icon::Warning);
+        } else {
+            active = target;
+            ActivatePage(active - 1);
+            ActiveEditor = RichEdit[static_cast<size_t>(active)];
+            OpenPrevious(base::FromQString(QFileInfo(argument).absoluteFilePath()));
+        }
     }
+    ActiveEditor = RichEdit[static_cast<size_t>(active)];
+    CurrentFileName = PageFileName[static_cast<size_t>(active)];
     PageControl1Change();
     ini.Save(base::SettingsPath(ProgramDir));
+    if (!recovered.empty() && !m_endingSession) {
+        QStringList pages;
+        for (const int n : recovered)
+            pages << QString::number(n % kPages);
+        m_prompter.Inform(U("Программа была закрыта без вопроса о сохранении. Несохранённый "
+                            "текст возвращён на страницы: %1. Сохраните его или закройте без "
+                            "сохранения.")
+                              .arg(pages.join(QStringLiteral(", "))),
+                          CaptionVocalix(), Icon::Information);
+    }
 }
 
 void TForm1::SavePrefs() {

@@ -8,9 +8,11 @@
 #include "base/QtProcess.h"
 #include "base/QtText.h"
 #include "documents/OfficeConversion.h"
+#include "shell/SessionEnd.h"
 #include "shell/TForm1.h"
 
 #include <QAction>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -64,6 +66,8 @@ private slots:
     void hangingOfficeProgramIsStopped();
     void ownFilesInThePictureFolderStay();
     void hugeFileOpensAndSavesUnchanged();
+    void endedSessionKeepsUnsavedPagesForTheNextStart();
+    void terminationSignalReachesTheEventLoop();
 
 private:
     fs::path Dir() const { return m_dir->path().toStdString(); }
@@ -261,6 +265,57 @@ void TForm1FaultsTest::hugeFileOpensAndSavesUnchanged() {
     QVERIFY(Read(file) == text);
     QCOMPARE(Names(), before);
     QVERIFY(m_prompter->asked.empty());
+}
+
+void TForm1FaultsTest::endedSessionKeepsUnsavedPagesForTheNextStart() {
+    const fs::path file = Dir() / "Книга.txt";
+    const std::string old = Cp("Старый текст\r\n");
+    QVERIFY(vocalix::base::WriteFileAtomic(file, old));
+    const std::string edited = Cp("Правка, которую никто не сохранил\r\n");
+    const std::string typed = Cp("Текст без файла");
+    {
+        TForm1& form = *m_form;
+        QVERIFY(form.OpenIntoActivePage(Cp(file.string())));
+        form.ActiveEditor->SetText(edited);
+        form.ActiveEditor->SetModified(true);
+        form.RichEdit[2]->SetText(typed);
+        form.PageModified[2] = true;
+        // Page 3 was given back by an earlier end and saved since: its recovery goes.
+        fs::create_directories(RecoveryFile(Dir(), 3).parent_path());
+        QVERIFY(vocalix::base::WriteFileAtomic(RecoveryFile(Dir(), 3), "stale"));
+        form.EndSession();
+    }
+    QCOMPARE(Read(RecoveryFile(Dir(), 1)), edited);
+    QCOMPARE(Read(RecoveryFile(Dir(), 2)), typed);
+    QVERIFY(!fs::exists(RecoveryFile(Dir(), 3)));
+    QCOMPARE(Read(file), old);
+    QVERIFY(m_prompter->asked.empty());
+
+    // The next start puts both texts back, modified, the first under its file's name.
+    m_form.reset();
+    m_form = std::make_unique<TForm1>(m_dir->path().toStdString(), *m_prompter);
+    TForm1& form = *m_form;
+    QCOMPARE(form.RichEdit[1]->Text(), edited);
+    QCOMPARE(form.RichEdit[2]->Text(), typed);
+    QVERIFY(form.PageModified[1] && form.PageModified[2] && !form.PageModified[3]);
+    QCOMPARE(form.PageFileName[1], Cp(file.string()));
+    QCOMPARE(m_prompter->AskedTexts().size(), 1);
+    QVERIFY2(m_prompter->AskedTexts()[0].contains(U("возвращён на страницы: 1, 2.")),
+             qPrintable(m_prompter->AskedTexts()[0]));
+
+    // A close the user answers for (here: keep neither) leaves no recovery behind.
+    m_prompter->answers = {Answer::No, Answer::No};
+    QVERIFY(form.close());
+    QVERIFY(!fs::exists(RecoveryFile(Dir(), 1).parent_path()));
+    QCOMPARE(Read(file), old);
+}
+
+void TForm1FaultsTest::terminationSignalReachesTheEventLoop() {
+    TerminationSignals termination;
+    QSignalSpy spy(&termination, &TerminationSignals::Requested);
+    ::raise(SIGTERM); // the process lives on: the handler only passes the signal on
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
 }
 
 VOCALIX_QTEST_MAIN(TForm1FaultsTest)
