@@ -1,5 +1,5 @@
-// The page editor on a 10 MB book: loading, reading the text back, offset translations, and
-// extending the selection word by word as the reading loop does.
+// The page editor on a 10 MB book: loading, reading the text back, saving it, offset
+// translations, and extending the selection word by word as the reading loop does.
 #include "base/AtomicFile.h"
 #include "base/Cp1251.h"
 #include "shell/PageEditor.h"
@@ -66,6 +66,17 @@ void BM_TextOfBook(benchmark::State& state) {
         benchmark::DoNotOptimize(page.editor.Text());
 }
 BENCHMARK(BM_TextOfBook)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// What the window's minute timer costs for a changed page: the text written safely to disk.
+void BM_SaveBook(benchmark::State& state) {
+    Page page;
+    const std::string file = "PageEditor_bench.saved.txt";
+    for (auto _ : state)
+        if (!page.editor.SaveToFile(file))
+            state.SkipWithError("the book could not be saved");
+    std::remove(file.c_str());
+}
+BENCHMARK(BM_SaveBook)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_OffsetToPosition(benchmark::State& state) {
     Page page;

@@ -1,5 +1,6 @@
 #include "shell/SessionEnd.h"
 
+#include "base/AtomicFile.h"
 #include "base/QtText.h"
 #include "shell/Prompter.h"
 #include "shell/TForm1.h"
@@ -8,12 +9,19 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vocalix::shell {
 namespace {
@@ -65,8 +73,112 @@ void TerminationSignals::Drain() {
         emit Requested(byte);
 }
 
-fs::path RecoveryFile(const fs::path& programDir, int page) {
-    return programDir / "recovery" / ("page" + std::to_string(page) + ".txt");
+RecoveryStore::RecoveryStore(fs::path programDir) : m_root(std::move(programDir) / "recovery") {}
+
+RecoveryStore::~RecoveryStore() {
+    if (m_lockFd >= 0)
+        ::close(m_lockFd); // the folder stays for the next start
+}
+
+bool RecoveryStore::Lock(const fs::path& folder) {
+    const int fd = ::open((folder / ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+    m_lockFd = fd;
+    m_folder = folder;
+    return true;
+}
+
+bool RecoveryStore::Adopt() {
+    std::error_code ec;
+    std::vector<fs::path> folders;
+    for (const auto& entry : fs::directory_iterator(m_root, ec))
+        if (entry.is_directory(ec) && !entry.is_symlink(ec) &&
+            entry.path().filename().string().starts_with("session-"))
+            folders.push_back(entry.path());
+    std::sort(folders.begin(), folders.end());
+    for (const fs::path& folder : folders) {
+        if (!Lock(folder))
+            continue; // a running window's, or not ours to touch
+        bool hasText = false;
+        for (int n = 1; n <= TForm1::kPages && !hasText; ++n)
+            hasText = fs::is_regular_file(PageFile(n), ec);
+        if (hasText)
+            return true;
+        RemoveAll();
+    }
+    return false;
+}
+
+fs::path RecoveryStore::PageFile(int page) const {
+    if (m_folder.empty())
+        return {};
+    return m_folder / ("page" + std::to_string(page) + ".txt");
+}
+
+bool RecoveryStore::Write(int page, std::string_view fileName, std::string_view text,
+                          std::string* error) {
+    if (m_folder.empty()) {
+        std::error_code ec;
+        fs::create_directories(m_root, ec);
+        std::string pattern = (m_root / "session-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()) || !Lock(pattern)) {
+            if (error)
+                *error = std::strerror(errno);
+            return false;
+        }
+    }
+    // The file's name goes first, after its length in bytes: a name may hold any byte.
+    std::string bytes = std::to_string(fileName.size()) + "\n";
+    bytes.append(fileName);
+    bytes.append(text);
+    return base::WriteFileAtomic(PageFile(page), bytes, error);
+}
+
+std::optional<RecoveryStore::Page> RecoveryStore::Read(int page, std::string* error) const {
+    const fs::path file = PageFile(page);
+    std::error_code ec;
+    if (file.empty() || !fs::exists(file, ec))
+        return std::nullopt;
+    std::string bytes;
+    if (!base::ReadFileBytes(file, bytes, error))
+        return std::nullopt;
+    Page kept;
+    const size_t eol = bytes.find('\n');
+    size_t length = 0;
+    const char* end = bytes.data() + (eol == std::string::npos ? 0 : eol);
+    const auto [stop, failure] = std::from_chars(bytes.data(), end, length);
+    if (eol != std::string::npos && eol > 0 && failure == std::errc() && stop == end &&
+        length <= bytes.size() - eol - 1) {
+        kept.fileName = bytes.substr(eol + 1, length);
+        kept.text = bytes.substr(eol + 1 + length);
+    } else {
+        kept.text = std::move(bytes); // no name to be had: the text is kept as a new one
+    }
+    return kept;
+}
+
+void RecoveryStore::Remove(int page) {
+    std::error_code ec;
+    if (!m_folder.empty())
+        fs::remove(PageFile(page), ec);
+}
+
+void RecoveryStore::RemoveAll() {
+    if (m_folder.empty())
+        return;
+    std::error_code ec;
+    fs::remove_all(m_folder, ec); // under the lock, which goes with it
+    ::close(m_lockFd);
+    m_lockFd = -1;
+    m_folder.clear();
+    fs::remove(m_root, ec); // only when no other window keeps a folder there
 }
 
 void TForm1::EndSession() {
@@ -95,49 +207,65 @@ void TForm1::FinishEndSession() {
 }
 
 void TForm1::SaveRecovery() {
-    if (ActiveEditor->Modified())
-        PageModified[static_cast<size_t>(ActivePageIndex() + 1)] = true;
     for (int n = 1; n <= kPages; ++n) {
         const auto slot = static_cast<size_t>(n);
-        const fs::path file = RecoveryFile(ProgramDir, n);
-        std::error_code ec;
-        if (!PageModified[slot]) {
-            fs::remove(file, ec);
+        const bool modified = PageModified[slot] || RichEdit[slot]->Modified();
+        if (!modified) {
+            if (m_recoveryWritten[slot])
+                m_recovery->Remove(n);
+            m_recoveryWritten[slot] = false;
             continue;
         }
-        fs::create_directories(file.parent_path(), ec);
+        if (m_recoveryWritten[slot] && !m_recoveryDirty[slot] &&
+            m_recoveryName[slot] == PageFileName[slot])
+            continue; // the file holds this text already
         std::string error;
-        if (!RichEdit[slot]->SaveToFile(file, &error))
-            std::fprintf(stderr, "vocalix: %s: %s\n", file.string().c_str(), error.c_str());
+        if (m_recovery->Write(n, PageFileName[slot], RichEdit[slot]->Text(), &error)) {
+            m_recoveryWritten[slot] = true;
+            m_recoveryDirty[slot] = false;
+            m_recoveryName[slot] = PageFileName[slot];
+        } else {
+            std::fprintf(stderr, "vocalix: the unsaved text of page %d was not kept: %s\n", n,
+                         error.c_str());
+        }
     }
 }
 
 bool TForm1::RestoreRecoveredPage(int page) {
     const auto slot = static_cast<size_t>(page);
-    const fs::path file = RecoveryFile(ProgramDir, page);
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec))
-        return false;
-    PageEditor* editor = RichEdit[slot];
     std::string error;
-    if (!editor->LoadFromFile(file, &error)) {
-        m_prompter.Inform(U("Не удалось прочитать несохранённый текст страницы ") +
-                              QString::number(page % kPages) + QStringLiteral(" (") +
-                              QString::fromStdString(file.string()) + QStringLiteral(")\n") +
-                              QString::fromStdString(error),
-                          CaptionVocalix(), Icon::Warning);
+    std::optional<RecoveryStore::Page> kept = m_recovery->Read(page, &error);
+    if (!kept) {
+        if (!error.empty())
+            m_prompter.Inform(U("Не удалось прочитать несохранённый текст страницы ") +
+                                  QString::number(page % kPages) + QStringLiteral(" (") +
+                                  QString::fromStdString(m_recovery->PageFile(page).string()) +
+                                  QStringLiteral(")\n") + QString::fromStdString(error),
+                              CaptionVocalix(), Icon::Warning);
         return false;
     }
+    PageEditor* editor = RichEdit[slot];
+    editor->SetText(kept->text);
     editor->SetModified(true);
     PageModified[slot] = true;
+    if (kept->fileName != PageFileName[slot]) {
+        // The settings speak of the file the page showed at the last close that wrote them;
+        // the text belongs to the file it showed when it was kept.
+        PageFileName[slot] = kept->fileName;
+        PageCharPos[slot] = 0;
+        PagePicNumber[slot] = 0;
+        PageBookMarks[slot].clear();
+    }
+    CurrentFileName = PageFileName[slot];
+    m_recoveryWritten[slot] = true;
+    m_recoveryDirty[slot] = false;
+    m_recoveryName[slot] = PageFileName[slot];
     return true;
 }
 
 void TForm1::RemoveRecovery() {
-    std::error_code ec;
-    for (int n = 1; n <= kPages; ++n)
-        fs::remove(RecoveryFile(ProgramDir, n), ec);
-    fs::remove(RecoveryFile(ProgramDir, 1).parent_path(), ec); // only when empty
+    m_recovery->RemoveAll();
+    m_recoveryWritten.fill(false);
 }
 
 } // namespace vocalix::shell

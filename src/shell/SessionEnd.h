@@ -7,6 +7,9 @@
 // them.
 #include <QObject>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
 
 class QSocketNotifier;
 
@@ -29,7 +32,41 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
-// The recovery file of page n (1 … 10) in the program folder.
-std::filesystem::path RecoveryFile(const std::filesystem::path& programDir, int page);
+// The unsaved pages of one window on disk: "recovery/session-XXXXXX/pageN.txt" in the program
+// folder. The folder is the window's while it holds the folder's lock file open and locked; the
+// lock goes with the process, however it ends, and a later start takes over a folder whose lock
+// is free. Two windows on one program folder thus never write over each other's texts.
+class RecoveryStore {
+public:
+    explicit RecoveryStore(std::filesystem::path programDir);
+    ~RecoveryStore();
+    RecoveryStore(const RecoveryStore&) = delete;
+    RecoveryStore& operator=(const RecoveryStore&) = delete;
+
+    // At start: takes over the folder of a window that ended without removing it, if any
+    // (folders without a text are removed on the way). True when one was taken over.
+    bool Adopt();
+    // Page n's file in this window's folder; empty while the window has none.
+    std::filesystem::path PageFile(int page) const;
+    // Writes page n's text and the name of the file it is to be saved to (cp1251, empty for a
+    // new text) atomically, making the folder on first use.
+    bool Write(int page, std::string_view fileName, std::string_view text, std::string* error);
+    struct Page {
+        std::string fileName;
+        std::string text;
+    };
+    // Page n as written; nullopt when there is none or it cannot be read (then *error says
+    // why).
+    std::optional<Page> Read(int page, std::string* error) const;
+    void Remove(int page);
+    // The folder and its lock: after a close the user answered for, nothing is kept.
+    void RemoveAll();
+
+private:
+    bool Lock(const std::filesystem::path& folder);
+    std::filesystem::path m_root;
+    std::filesystem::path m_folder; // empty until made or taken over
+    int m_lockFd = -1;
+};
 
 } // namespace vocalix::shell

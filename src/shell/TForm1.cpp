@@ -79,6 +79,7 @@ TForm1::TForm1(const std::filesystem::path& programDir, Prompter& prompter, QWid
     setMinimumSize(714, 230);
     resize(706, 530);
     ProgramDir = programDir;
+    m_recovery = std::make_unique<RecoveryStore>(ProgramDir);
     BuildCommands();
     BuildMenus();
     BuildToolBars();
@@ -156,6 +157,8 @@ void TForm1::BuildPages() {
         // and undoing back leaves the page unmodified for "Создать" and for closing alike.
         connect(editor->document(), &QTextDocument::modificationChanged, this,
                 [this, n](bool modified) { PageModified[static_cast<size_t>(n)] = modified; });
+        connect(editor->document(), &QTextDocument::contentsChanged, this,
+                [this, n] { m_recoveryDirty[static_cast<size_t>(n)] = true; });
         sheetLayout->addWidget(editor);
         NamePageEditor(editor, n, std::string());
         TabSheet[n] = sheet;
@@ -278,6 +281,11 @@ void TForm1::FormCreateAfterPages() {
         ComboBox1Change();
     StatusExecute();
     setAcceptDrops(true);
+    // A crash or a power cut costs at most the last minute's typing.
+    m_recoveryTimer = new QTimer(this);
+    m_recoveryTimer->setObjectName(QStringLiteral("TimerRecovery"));
+    connect(m_recoveryTimer, &QTimer::timeout, this, &TForm1::SaveRecovery);
+    m_recoveryTimer->start(60000);
 }
 
 void TForm1::CreateOtherWindows() {

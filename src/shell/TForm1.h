@@ -9,6 +9,7 @@
 #include "shell/PicturePanel.h"
 #include "shell/Prompter.h"
 #include "shell/RecentFiles.h"
+#include "shell/SessionEnd.h"
 #include "textprep/PronunciationFilter.h"
 #include "tools/ToolHooks.h"
 
@@ -192,7 +193,8 @@ public:
     // stopped, every modified page goes to its recovery file, and the window closes asking
     // nothing; the settings are written as on any close.
     void EndSession();
-    // Writes the recovery file of every modified page and removes those of the others.
+    // Writes the recovery file of every modified page changed since its last writing and
+    // removes those of the pages no longer modified.
     void SaveRecovery();
 
     // ---- Commands of this window ----
@@ -461,6 +463,13 @@ private:
     bool m_destroyed = false;
     bool m_startPending = false;       // the pages wait for FinishStart
     std::vector<int> m_recoveredPages; // given back at start the text an unchosen end left
+    // Unsaved pages on disk (SessionEnd.cpp): written every minute when changed, and at an end
+    // the user did not choose.
+    std::unique_ptr<RecoveryStore> m_recovery;
+    std::array<bool, kPages + 1> m_recoveryWritten{};     // the page's file holds a text
+    std::array<bool, kPages + 1> m_recoveryDirty{};       // the text changed since
+    std::array<std::string, kPages + 1> m_recoveryName{}; // the file name it was written with
+    QTimer* m_recoveryTimer = nullptr;
     // Dictionary panel (TForm1Dic.cpp).
     DictionaryList* m_dicList = nullptr;
     std::unique_ptr<textprep::PronunciationFilter> m_pronunciationFilter;

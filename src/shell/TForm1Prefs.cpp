@@ -112,6 +112,7 @@ void TForm1::RestorePages() {
     const base::IniFile ini = OpenSettings(ProgramDir);
     std::vector<int>& recovered = m_recoveredPages;
     recovered.clear();
+    m_recovery->Adopt();
     for (int n = 1; n <= kPages; ++n) {
         const auto slot = static_cast<size_t>(n);
         PageEditor* editor = RichEdit[slot];

@@ -273,40 +273,55 @@ void TForm1FaultsTest::endedSessionKeepsUnsavedPagesForTheNextStart() {
     QVERIFY(vocalix::base::WriteFileAtomic(file, old));
     const std::string edited = Cp("Правка, которую никто не сохранил\r\n");
     const std::string typed = Cp("Текст без файла");
-    {
-        TForm1& form = *m_form;
-        QVERIFY(form.OpenIntoActivePage(Cp(file.string())));
-        form.ActiveEditor->SetText(edited);
-        form.ActiveEditor->SetModified(true);
-        form.RichEdit[2]->SetText(typed);
-        form.PageModified[2] = true;
-        // Page 3 was given back by an earlier end and saved since: its recovery goes.
-        fs::create_directories(RecoveryFile(Dir(), 3).parent_path());
-        QVERIFY(vocalix::base::WriteFileAtomic(RecoveryFile(Dir(), 3), "stale"));
-        form.EndSession();
-    }
-    QCOMPARE(Read(RecoveryFile(Dir(), 1)), edited);
-    QCOMPARE(Read(RecoveryFile(Dir(), 2)), typed);
-    QVERIFY(!fs::exists(RecoveryFile(Dir(), 3)));
-    QCOMPARE(Read(file), old);
+    const std::string other = Cp("Текст второго окна");
+    // Two windows on one program folder, both with unsaved pages when the session ends.
+    auto second = std::make_unique<TForm1>(m_dir->path().toStdString(), *m_prompter);
+    QVERIFY(m_form->OpenIntoActivePage(Cp(file.string())));
+    m_form->ActiveEditor->SetText(edited);
+    m_form->ActiveEditor->SetModified(true);
+    m_form->RichEdit[2]->SetText(typed);
+    m_form->PageModified[2] = true;
+    second->ActiveEditor->SetText(other);
+    second->ActiveEditor->SetModified(true);
+    m_form->EndSession();
+    second->EndSession();
     QVERIFY(m_prompter->asked.empty());
+    QCOMPARE(Read(file), old);
+    std::vector<fs::path> sessions;
+    for (const auto& e : fs::directory_iterator(Dir() / "recovery"))
+        sessions.push_back(e.path());
+    QCOMPARE(sessions.size(), size_t(2));
 
-    // The next start puts both texts back, modified, the first under its file's name.
+    // Each next start takes over one window's texts: both come back, modified, the edited page
+    // under its file's name.
+    second.reset();
     m_form.reset();
     m_form = std::make_unique<TForm1>(m_dir->path().toStdString(), *m_prompter);
-    TForm1& form = *m_form;
-    QCOMPARE(form.RichEdit[1]->Text(), edited);
-    QCOMPARE(form.RichEdit[2]->Text(), typed);
-    QVERIFY(form.PageModified[1] && form.PageModified[2] && !form.PageModified[3]);
-    QCOMPARE(form.PageFileName[1], Cp(file.string()));
-    QCOMPARE(m_prompter->AskedTexts().size(), 1);
-    QVERIFY2(m_prompter->AskedTexts()[0].contains(U("возвращён на страницы: 1, 2.")),
-             qPrintable(m_prompter->AskedTexts()[0]));
+    second = std::make_unique<TForm1>(m_dir->path().toStdString(), *m_prompter);
+    TForm1* mine = m_form.get();
+    TForm1* theirs = second.get();
+    if (mine->RichEdit[1]->Text() == other)
+        std::swap(mine, theirs);
+    QCOMPARE(mine->RichEdit[1]->Text(), edited);
+    QCOMPARE(mine->RichEdit[2]->Text(), typed);
+    QCOMPARE(mine->PageFileName[1], Cp(file.string()));
+    QCOMPARE(theirs->RichEdit[1]->Text(), other);
+    // The settings, written last by the first window, name the book for page 1; the text kept
+    // from the second window is a new one and must not be saved over the book.
+    QVERIFY(theirs->PageFileName[1].empty());
+    for (TForm1* form : {m_form.get(), second.get()})
+        QVERIFY(form->PageModified[1] && form->ActiveEditor->Modified() && !form->PageModified[3]);
+    const QStringList asked = m_prompter->AskedTexts();
+    QCOMPARE(asked.size(), 2);
+    QVERIFY(asked.contains(U("Программа была закрыта без вопроса о сохранении. Несохранённый "
+                             "текст возвращён на страницы: 1, 2. Сохраните его или закройте "
+                             "без сохранения.")));
 
-    // A close the user answers for (here: keep neither) leaves no recovery behind.
-    m_prompter->answers = {Answer::No, Answer::No};
-    QVERIFY(form.close());
-    QVERIFY(!fs::exists(RecoveryFile(Dir(), 1).parent_path()));
+    // Closes the user answers for (here: keep nothing) leave no recovery behind.
+    m_prompter->answers = {Answer::No, Answer::No, Answer::No};
+    QVERIFY(m_form->close());
+    QVERIFY(second->close());
+    QVERIFY(!fs::exists(Dir() / "recovery"));
     QCOMPARE(Read(file), old);
 }
 
