@@ -1,6 +1,9 @@
 #include "base/AtomicFile.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -86,12 +89,60 @@ std::string KindOf(mode_t mode) {
     return "не обычный файл";
 }
 
+// The names TempPathBeside gave, for a signal handler to remove: fixed slots reused in turn,
+// each marked complete only once its name is written in full.
+struct TemporaryName {
+    std::atomic<bool> complete{false};
+    char path[PATH_MAX];
+};
+constexpr std::size_t kTemporaryNames = 256;
+TemporaryName g_temporaryNames[kTemporaryNames];
+std::atomic<std::size_t> g_nextTemporaryName{0};
+
+void RememberTemporary(const std::filesystem::path& temp) {
+    std::error_code ec;
+    const std::string path = std::filesystem::absolute(temp, ec).string();
+    if (ec || path.size() >= PATH_MAX)
+        return;
+    TemporaryName& slot = g_temporaryNames[g_nextTemporaryName++ % kTemporaryNames];
+    slot.complete.store(false, std::memory_order_release);
+    std::memcpy(slot.path, path.c_str(), path.size() + 1);
+    slot.complete.store(true, std::memory_order_release);
+}
+
+void RemoveTemporariesAndEnd(int number) {
+    RemoveTemporaryFilesNow();
+    ::signal(number, SIG_DFL);
+    ::raise(number);
+}
+
 } // namespace
 
 std::filesystem::path TempPathBeside(const std::filesystem::path& target) {
     const std::filesystem::path dir =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    return dir / ("." + target.filename().string() + ".tmp-" + RandomSuffix());
+    std::filesystem::path temp =
+        dir / ("." + target.filename().string() + ".tmp-" + RandomSuffix());
+    RememberTemporary(temp);
+    return temp;
+}
+
+void RemoveTemporaryFilesNow() noexcept {
+    for (TemporaryName& slot : g_temporaryNames)
+        if (slot.complete.load(std::memory_order_acquire))
+            ::unlink(slot.path);
+}
+
+void RemoveTemporaryFilesOnTermination() {
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current {};
+        if (::sigaction(number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction action {};
+        action.sa_handler = RemoveTemporariesAndEnd;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(number, &action, nullptr);
+    }
 }
 
 std::string SpecialFileKind(const std::filesystem::path& path) {

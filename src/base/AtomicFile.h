@@ -20,7 +20,16 @@ bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes
 std::string SpecialFileKind(const std::filesystem::path& path);
 
 // A fresh hidden name beside the target for writing it before a rename (".name.tmp-xxxxxxxx").
+// The process remembers the last few hundred such names for RemoveTemporaryFilesNow.
 std::filesystem::path TempPathBeside(const std::filesystem::path& target);
+
+// Removes every file still under a name TempPathBeside gave in this process (a name already
+// renamed or removed is gone and stays so). Safe to call from a signal handler.
+void RemoveTemporaryFilesNow() noexcept;
+
+// From now on SIGINT, SIGTERM and SIGHUP (those not ignored, as under nohup) first remove the
+// temporary files and then end the process by the same signal, as they would have.
+void RemoveTemporaryFilesOnTermination();
 
 // Reads a whole file as bytes. Returns false (and fills *error, UTF-8) when it cannot be read
 // or is not a regular file (a FIFO or device is refused at once, never waited on).

@@ -1,3 +1,4 @@
+#include "base/AtomicFile.h"
 #include "base/ProcessExit.h"
 #include "base/ProgramFolder.h"
 #include "cli/Cli.h"
@@ -27,6 +28,8 @@ bool FillClosedStream(int fd) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Ctrl+C or kill leaves no half-written file behind: the finished files stay as they are.
+    vocalix::base::RemoveTemporaryFilesOnTermination();
     FillClosedStream(0);
     FillClosedStream(2);
     if (FillClosedStream(1))

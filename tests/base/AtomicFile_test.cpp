@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using vocalix::base::ReadFileBytes;
@@ -99,4 +103,30 @@ TEST(WriteFileAtomic, RefusesWhatIsNotARegularFile) {
     EXPECT_EQ(SpecialFileKind(f.path / "missing"), "");
     // Nothing of the refused writes is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(f.path), fs::directory_iterator()), 4);
+}
+
+// A process ended by a signal leaves none of its temporary files, and the files already renamed
+// into place stay.
+TEST(TemporaryFiles, GoWhenTheProcessIsEndedBySignal) {
+    const Folder dir;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        vocalix::base::RemoveTemporaryFilesOnTermination();
+        const fs::path done = vocalix::base::TempPathBeside(dir.path / "done.mp3");
+        const fs::path open = vocalix::base::TempPathBeside(dir.path / "open.mp3");
+        if (!WriteFileAtomic(done, "x") || !WriteFileAtomic(open, "half"))
+            ::_exit(1);
+        fs::rename(done, dir.path / "done.mp3");
+        ::raise(SIGTERM);
+        ::_exit(2); // not reached: the signal still ends the process
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.path))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"done.mp3"});
 }
