@@ -40,6 +40,12 @@ ProcessOutcome RunProcess(const std::string& program, const std::vector<std::str
         if (clock.elapsed() > timeoutMs) {
             ::kill(-pid, SIGKILL);
             p.waitForFinished(5000);
+            // The rest of the group dies on its own time: stopped means gone (or left for its
+            // new parent to reap) before the caller removes what the program was working in.
+            QElapsedTimer dying;
+            dying.start();
+            while (::kill(-pid, 0) == 0 && dying.elapsed() < 2000)
+                ::usleep(5000);
             outcome.timedOut = true;
             return outcome;
         }
