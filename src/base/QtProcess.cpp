@@ -1,7 +1,9 @@
 #include "base/QtProcess.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 
@@ -9,6 +11,30 @@
 #include <unistd.h>
 
 namespace vocalix::base {
+namespace {
+
+// Whether a process of the group still runs; a zombie waiting for its parent does not count.
+bool GroupHasLiveMember(pid_t group) {
+    QDir proc(QStringLiteral("/proc"));
+    for (const QString& name : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isPid = false;
+        name.toInt(&isPid);
+        if (!isPid)
+            continue;
+        QFile file(QStringLiteral("/proc/") + name + QStringLiteral("/stat"));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (command) state ppid pgrp ...": the command may hold anything but the last ")".
+        const QByteArray stat = file.readAll();
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toLongLong() == group && fields[0] != "Z" &&
+            fields[0] != "X")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& args,
                           int timeoutMs) {
@@ -44,7 +70,7 @@ ProcessOutcome RunProcess(const std::string& program, const std::vector<std::str
             // new parent to reap) before the caller removes what the program was working in.
             QElapsedTimer dying;
             dying.start();
-            while (::kill(-pid, 0) == 0 && dying.elapsed() < 2000)
+            while (GroupHasLiveMember(pid) && dying.elapsed() < 2000)
                 ::usleep(5000);
             outcome.timedOut = true;
             return outcome;
