@@ -153,9 +153,11 @@ void TForm1::RestorePages() {
             if (RichEdit[static_cast<size_t>(n)]->IsEmpty() && PageFileName[n].empty())
                 target = n;
         if (isRecovered(target)) {
-            m_prompter.Inform(
-                U("Файл %1 не открыт: на всех страницах несохранённый текст.").arg(argument),
-                CaptionVocalix(), Icon::Warning);
+            m_prompter.Inform(U("Файл %1 не открыт: на странице %2 возвращён несохранённый "
+                                "текст, а свободной страницы нет.")
+                                  .arg(argument)
+                                  .arg(active % kPages),
+                              CaptionVocalix(), Icon::Warning);
         } else {
             active = target;
             ActivatePage(active - 1);
