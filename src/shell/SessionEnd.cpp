@@ -263,6 +263,11 @@ bool TForm1::RestoreRecoveredPage(int page) {
     return true;
 }
 
+bool TForm1::IsRecoveredPage(int page) const {
+    return std::find(m_recoveredPages.begin(), m_recoveredPages.end(), page) !=
+           m_recoveredPages.end();
+}
+
 void TForm1::RemoveRecovery() {
     m_recovery->RemoveAll();
     m_recoveryWritten.fill(false);

@@ -262,7 +262,7 @@ void TForm1::FormCreateAfterPages() {
     SetZoom(m_options.Scale);
     const int page = ActivePageIndex() + 1;
     // A start opens its pages unmodified, except for a text given back unsaved.
-    if (std::find(m_recoveredPages.begin(), m_recoveredPages.end(), page) == m_recoveredPages.end())
+    if (!IsRecoveredPage(page))
         ActiveEditor->SetModified(false);
     PicIndex = PagePicNumber[static_cast<size_t>(page)];
     if (PageBookMarks[static_cast<size_t>(page)].empty())
@@ -282,10 +282,10 @@ void TForm1::FormCreateAfterPages() {
     StatusExecute();
     setAcceptDrops(true);
     // A crash or a power cut costs at most the last minute's typing.
-    m_recoveryTimer = new QTimer(this);
-    m_recoveryTimer->setObjectName(QStringLiteral("TimerRecovery"));
-    connect(m_recoveryTimer, &QTimer::timeout, this, &TForm1::SaveRecovery);
-    m_recoveryTimer->start(60000);
+    auto* recoveryTimer = new QTimer(this);
+    recoveryTimer->setObjectName(QStringLiteral("TimerRecovery"));
+    connect(recoveryTimer, &QTimer::timeout, this, &TForm1::SaveRecovery);
+    recoveryTimer->start(60000);
 }
 
 void TForm1::CreateOtherWindows() {

@@ -439,6 +439,7 @@ private:
     // After a close the user answered for, no recovery file is wanted any more.
     void RemoveRecovery();
     void FinishEndSession();
+    bool IsRecoveredPage(int page) const;
     void InstallActiveEditor(PageEditor* editor);
     void OnEditorKey(int key, bool up);
     void OnEditorMouse();
@@ -469,7 +470,6 @@ private:
     std::array<bool, kPages + 1> m_recoveryWritten{};     // the page's file holds a text
     std::array<bool, kPages + 1> m_recoveryDirty{};       // the text changed since
     std::array<std::string, kPages + 1> m_recoveryName{}; // the file name it was written with
-    QTimer* m_recoveryTimer = nullptr;
     // Dictionary panel (TForm1Dic.cpp).
     DictionaryList* m_dicList = nullptr;
     std::unique_ptr<textprep::PronunciationFilter> m_pronunciationFilter;

@@ -24,8 +24,6 @@
 #include <QTabWidget>
 #include <QToolBar>
 
-#include <algorithm>
-
 namespace vocalix::shell {
 namespace {
 
@@ -110,8 +108,7 @@ void TForm1::GetGeneralPrefs() {
 
 void TForm1::RestorePages() {
     const base::IniFile ini = OpenSettings(ProgramDir);
-    std::vector<int>& recovered = m_recoveredPages;
-    recovered.clear();
+    m_recoveredPages.clear();
     m_recovery->Adopt();
     for (int n = 1; n <= kPages; ++n) {
         const auto slot = static_cast<size_t>(n);
@@ -133,7 +130,7 @@ void TForm1::RestorePages() {
             StatusExecute();
         }
         if (RestoreRecoveredPage(n)) {
-            recovered.push_back(n);
+            m_recoveredPages.push_back(n);
             editor->SetSelStart(std::max(0, PageCharPos[slot]));
             editor->ScrollCaretIntoView();
         }
@@ -141,18 +138,15 @@ void TForm1::RestorePages() {
     }
     ActivatePage(std::clamp(m_options.ActivePageIndex, 0, kPages - 1));
     int active = ActivePageIndex() + 1;
-    const auto isRecovered = [&recovered](int n) {
-        return std::find(recovered.begin(), recovered.end(), n) != recovered.end();
-    };
 
     const QString argument = CommandLineFile();
     if (!argument.isEmpty()) {
         // A recovered text is not opened over: the file goes to the first free page then.
         int target = active;
-        for (int n = 1; isRecovered(target) && n < kPages; ++n)
+        for (int n = 1; IsRecoveredPage(target) && n < kPages; ++n)
             if (RichEdit[static_cast<size_t>(n)]->IsEmpty() && PageFileName[n].empty())
                 target = n;
-        if (isRecovered(target)) {
+        if (IsRecoveredPage(target)) {
             m_prompter.Inform(U("Файл %1 не открыт: на странице %2 возвращён несохранённый "
                                 "текст, а свободной страницы нет.")
                                   .arg(argument)
@@ -169,9 +163,9 @@ void TForm1::RestorePages() {
     CurrentFileName = PageFileName[static_cast<size_t>(active)];
     PageControl1Change();
     ini.Save(base::SettingsPath(ProgramDir));
-    if (!recovered.empty() && !m_endingSession) {
+    if (!m_recoveredPages.empty() && !m_endingSession) {
         QStringList pages;
-        for (const int n : recovered)
+        for (const int n : m_recoveredPages)
             pages << QString::number(n % kPages);
         m_prompter.Inform(U("Программа была закрыта без вопроса о сохранении. Несохранённый "
                             "текст возвращён на страницы: %1. Сохраните его или закройте без "
