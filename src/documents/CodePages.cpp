@@ -382,16 +382,35 @@ bool IsValidMultibyteUtf8(std::string_view text) {
     return multibyte;
 }
 
+namespace {
+
+// Valid UTF-8 throughout, holding a two-byte character (a Russian letter, a guillemet, a
+// no-break space) or a general punctuation mark (a dash, a curly quote, an ellipsis). The byte
+// statistics of the DOS and KOI8 detectors take such a text for theirs when it is mostly Latin
+// with dashes and quotes. A real DOS or KOI8 text is practically never valid UTF-8; the rare
+// short one that is (DOS words such as "сад" read as three-byte sequences) holds neither.
+bool IsUnmistakableUtf8(std::string_view text) {
+    if (!IsValidMultibyteUtf8(text))
+        return false;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const auto next = static_cast<unsigned char>(text[i + 1]);
+        if ((c >= 0xC2 && c <= 0xDF) || (c == 0xE2 && (next == 0x80 || next == 0x81)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 CodePageRepair RepairCodePage(std::string& text) {
-    if (IsDosText(text)) {
-        MapBytes(text, DosTable());
-        return CodePageRepair::Dos;
+    const bool dos = IsDosText(text);
+    const bool koi = !dos && IsKoiText(text);
+    if ((dos || koi) && !IsUnmistakableUtf8(text)) {
+        MapBytes(text, dos ? DosTable() : KoiTable());
+        return dos ? CodePageRepair::Dos : CodePageRepair::Koi;
     }
-    if (IsKoiText(text)) {
-        MapBytes(text, KoiTable());
-        return CodePageRepair::Koi;
-    }
-    if (IsUtf8Text(text) || IsValidMultibyteUtf8(text)) {
+    if (dos || koi || IsUtf8Text(text) || IsValidMultibyteUtf8(text)) {
         Utf8ToWinInPlace(text);
         return CodePageRepair::Utf8;
     }

@@ -144,6 +144,24 @@ TEST(RepairCodePage, FirstMatchingDetectorWins) {
     EXPECT_EQ(win, Cp("Привет, мир"));
 }
 
+// Dashes, curly quotes and guillemets make the DOS statistics take a UTF-8 text for theirs;
+// valid UTF-8 with such marks or Russian letters stays UTF-8. A DOS text that happens to be
+// valid UTF-8 (three-letter words read as three-byte sequences) stays DOS.
+TEST(RepairCodePage, Utf8WithTypographyIsNotTakenForDos) {
+    std::string english = "He said “hello” — and left…"; // UTF-8, as this source file
+    ASSERT_TRUE(IsDosText(english));
+    EXPECT_EQ(RepairCodePage(english), CodePageRepair::Utf8);
+    EXPECT_EQ(english, Cp("He said “hello” — and left…"));
+    std::string mixed = "Sources — «see» — «Пушкин»";
+    ASSERT_TRUE(IsDosText(mixed));
+    EXPECT_EQ(RepairCodePage(mixed), CodePageRepair::Utf8);
+    EXPECT_EQ(mixed, Cp("Sources — «see» — «Пушкин»"));
+    std::string dos = "\xE1\xA0\xA4 \xE2\xA8\xAF"; // "сад тип"
+    ASSERT_TRUE(IsValidMultibyteUtf8(dos));
+    EXPECT_EQ(RepairCodePage(dos), CodePageRepair::Dos);
+    EXPECT_EQ(dos, Cp("сад тип"));
+}
+
 // The same texts in every code page decode to the same Windows-1251 text.
 TEST(CorpusCodePages, EveryEncodingOfOneTextGivesTheSameText) {
     VOCALIX_NEED_CORPUS();
