@@ -401,10 +401,30 @@ bool IsUnmistakableUtf8(std::string_view text) {
     return false;
 }
 
+// Windows-1251 typography whose bytes lie where DOS keeps its capitals and "а" to "п": „ … ‘ ’
+// “ ” • – — ™, the no-break space, § and «.
+bool IsWindowsTypographyByte(unsigned char c) {
+    return c == 0x84 || c == 0x85 || (c >= 0x91 && c <= 0x97) || c == 0x99 || c == 0xA0 ||
+           c == 0xA7 || c == 0xAB;
+}
+
+// True when every byte 128 to 175 of the text is such a mark. The DOS statistics take a Windows
+// text with dashes and quotes but few Russian letters (an English text saved by this program)
+// for theirs; a real DOS text never gets far without "е", "и", "о" or "н", which lie in that
+// range too.
+bool HoldsOnlyWindowsTypography(std::string_view text) {
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 128 && c <= 175 && !IsWindowsTypographyByte(c))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CodePageRepair RepairCodePage(std::string& text) {
-    const bool dos = IsDosText(text);
+    const bool dos = IsDosText(text) && !HoldsOnlyWindowsTypography(text);
     const bool koi = !dos && IsKoiText(text);
     if ((dos || koi) && !IsUnmistakableUtf8(text)) {
         MapBytes(text, dos ? DosTable() : KoiTable());

@@ -144,10 +144,11 @@ TEST(RepairCodePage, FirstMatchingDetectorWins) {
     EXPECT_EQ(win, Cp("Привет, мир"));
 }
 
-// Dashes, curly quotes and guillemets make the DOS statistics take a UTF-8 text for theirs;
-// valid UTF-8 with such marks or Russian letters stays UTF-8. A DOS text that happens to be
+// Dashes, curly quotes and guillemets make the DOS statistics take a UTF-8 or Windows text
+// for theirs; valid UTF-8 with such marks or Russian letters stays UTF-8, and Windows text stays
+// as it is. A DOS text that happens to be
 // valid UTF-8 (three-letter words read as three-byte sequences) stays DOS.
-TEST(RepairCodePage, Utf8WithTypographyIsNotTakenForDos) {
+TEST(RepairCodePage, TypographyIsNotTakenForDos) {
     std::string english = "He said “hello” — and left…"; // UTF-8, as this source file
     ASSERT_TRUE(IsDosText(english));
     EXPECT_EQ(RepairCodePage(english), CodePageRepair::Utf8);
@@ -156,6 +157,11 @@ TEST(RepairCodePage, Utf8WithTypographyIsNotTakenForDos) {
     ASSERT_TRUE(IsDosText(mixed));
     EXPECT_EQ(RepairCodePage(mixed), CodePageRepair::Utf8);
     EXPECT_EQ(mixed, Cp("Sources — «see» — «Пушкин»"));
+    // The same marks in Windows-1251: the text is left as it is.
+    std::string windows = Cp("Chapter 1 — „Hello“ and “bye”… § 2 «x»");
+    ASSERT_TRUE(IsDosText(windows));
+    EXPECT_EQ(RepairCodePage(windows), CodePageRepair::None);
+    EXPECT_EQ(windows, Cp("Chapter 1 — „Hello“ and “bye”… § 2 «x»"));
     std::string dos = "\xE1\xA0\xA4 \xE2\xA8\xAF"; // "сад тип"
     ASSERT_TRUE(IsValidMultibyteUtf8(dos));
     EXPECT_EQ(RepairCodePage(dos), CodePageRepair::Dos);
