@@ -72,10 +72,11 @@ const CompiledRules& RulesFor(const RulesSettings& settings, const RegExprOption
 // the previous rule left it.
 void ApplyCompiled(const CompiledRules& rules, std::string& text, const HookedRun& run,
                    size_t firstStep) {
+    const size_t limit = MaxReplaceResult(text.size());
     for (const CompiledRules::Entry& e : rules.entries) {
         if (e.engine) {
             try {
-                text = e.engine->Replace(text, e.rule.replacement);
+                text = e.engine->Replace(text, e.rule.replacement, true, limit);
             } catch (const RegExprError&) {
             } catch (const std::bad_alloc&) {
                 throw MemoryExhausted();
@@ -184,6 +185,7 @@ std::string UsedRules(std::string& text, const RulesSettings& settings,
     changed.reserve(text.size());
     size_t step = 0;
     for (std::string& fragment : fragments) {
+        const size_t limit = MaxReplaceResult(fragment.size());
         for (const CompiledRules::Entry& e : rules.entries) {
             run.Step(step++);
             if (!e.engine)
@@ -191,7 +193,7 @@ std::string UsedRules(std::string& text, const RulesSettings& settings,
             try {
                 if (!e.engine->Exec(fragment))
                     continue;
-                fragment = e.engine->Replace(fragment, e.rule.replacement);
+                fragment = e.engine->Replace(fragment, e.rule.replacement, true, limit);
             } catch (const RegExprError&) {
                 continue;
             } catch (const std::bad_alloc&) {

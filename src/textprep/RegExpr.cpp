@@ -260,12 +260,13 @@ size_t RegExpr::MatchLen(int n) const {
 }
 
 std::string RegExpr::Replace(std::string_view subject, std::string_view replacement,
-                             bool substitute) {
+                             bool substitute, size_t limit) {
     Compile();
     Impl& d = *m_impl;
     std::string result;
     result.reserve(subject.size());
-    const size_t limit = MaxReplaceResult(subject.size());
+    if (limit == 0)
+        limit = MaxReplaceResult(subject.size());
     size_t start = 0; // where the next search begins; all before it is in result
     while (start <= subject.size() && MatchAt(subject, start)) {
         const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(d.matchData);

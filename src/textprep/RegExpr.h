@@ -55,9 +55,9 @@ public:
     // Every non-overlapping match replaced at once. With substitute the replacement is a
     // template ($&, $n, ${n}, backslash escapes); otherwise it is inserted as it stands.
     // Throws RegExprError, leaving nothing half replaced, also when the result would grow
-    // beyond MaxReplaceResult of the subject.
+    // beyond limit bytes (0: MaxReplaceResult of the subject).
     std::string Replace(std::string_view subject, std::string_view replacement,
-                        bool substitute = true);
+                        bool substitute = true, size_t limit = 0);
 
     // Start and length of group n of the last successful Exec (0 = whole match); npos when
     // the group did not take part.
@@ -75,7 +75,9 @@ private:
 
 // The largest text one replacement may give for a subject of this size: 64 times the
 // subject, and at least 1 MB. A rule that would grow a fragment further is treated as failing,
-// so a rule like "(.)=$1$1$1..." cannot eat all memory while the other rules still apply.
+// so a rule like "(.)=$1$1$1..." cannot eat all memory while the other rules still apply. A
+// chain of rules keeps to the limit of the text it started from, or each rule could multiply
+// what the one before it left.
 size_t MaxReplaceResult(size_t subjectSize);
 
 // Expands a replacement template for one match. ovector holds start/end pairs of
