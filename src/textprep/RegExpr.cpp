@@ -298,7 +298,7 @@ std::string RegExpr::Replace(std::string_view subject, std::string_view replacem
 }
 
 size_t MaxReplaceResult(size_t subjectSize) {
-    constexpr size_t kFloor = size_t{1} << 20;
+    constexpr size_t kFloor = size_t{64} << 10;
     return std::max(kFloor, subjectSize > SIZE_MAX / 64 ? SIZE_MAX : subjectSize * 64);
 }
 

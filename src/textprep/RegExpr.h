@@ -74,7 +74,7 @@ private:
 };
 
 // The largest text one replacement may give for a subject of this size: 64 times the
-// subject, and at least 1 MB. A rule that would grow a fragment further is treated as failing,
+// subject, and at least 64 KB. A rule that would grow a fragment further is treated as failing,
 // so a rule like "(.)=$1$1$1..." cannot eat all memory while the other rules still apply. A
 // chain of rules keeps to the limit of the text it started from, or each rule could multiply
 // what the one before it left.

@@ -122,14 +122,14 @@ TEST_F(RulesTest, CatastrophicRuleIsSkippedAndOthersApply) {
 
 TEST_F(RulesTest, ChainOfGrowingRulesStopsAtTheLimitOfTheFirstText) {
     // Each rule makes every letter eight: ten of them would turn two letters into 2 GB. The
-    // rules that would take the fragment past its limit (1 MB for a short one) are skipped and
+    // rules that would take the fragment past its limit (64 KB for a short one) are skipped and
     // the rule after them still applies.
     RuleFile("grow.ini", {"([a-z])=$1$1$1$1$1$1$1$1", "([a-z])=$1$1$1$1$1$1$1$1",
                           "([a-z])=$1$1$1$1$1$1$1$1", "([a-z])=$1$1$1$1$1$1$1$1",
                           "([a-z])=$1$1$1$1$1$1$1$1", "([a-z])=$1$1$1$1$1$1$1$1",
                           "([a-z])=$1$1$1$1$1$1$1$1", "([a-z])=$1$1$1$1$1$1$1$1",
                           "([a-z])=$1$1$1$1$1$1$1$1", "([a-z])=$1$1$1$1$1$1$1$1", "ab=|"});
-    const size_t half = size_t{1} << 18; // 8 to the sixth: six rules fit within 1 MB
+    const size_t half = size_t{1} << 15; // 8 to the fifth: five rules fit within 64 KB
     EXPECT_EQ(Filter("ab"), std::string(half - 1, 'a') + "|" + std::string(half - 1, 'b'));
     std::string text = "ab";
     const std::string report = RulesReport(text, false, settings, LinePerFragment);
