@@ -62,9 +62,9 @@ enum class CodePageRepair { None, Dos, Koi, Utf8, Utf16 };
 // applied to the text in place. Dashes and curly quotes make a mostly Latin text look like DOS
 // to the byte statistics, so their verdict gives way when the text is valid UTF-8 holding
 // Russian letters or typographic marks, and a DOS verdict also when the only bytes that speak
-// for DOS are Windows-1251 typographic marks. A text none of them claims that is nevertheless valid UTF-8
-// with multi-byte sequences (a short page) is taken as UTF-8 too: real Windows-1251 Russian
-// text practically never is.
+// for DOS are Windows-1251 typographic marks. A text none of them claims that is nevertheless
+// valid UTF-8 with multi-byte sequences (a short page) is taken as UTF-8 too: real Windows-1251
+// Russian text practically never is.
 CodePageRepair RepairCodePage(std::string& text);
 
 } // namespace vocalix::documents

@@ -146,8 +146,8 @@ TEST(RepairCodePage, FirstMatchingDetectorWins) {
 
 // Dashes, curly quotes and guillemets make the DOS statistics take a UTF-8 or Windows text
 // for theirs; valid UTF-8 with such marks or Russian letters stays UTF-8, and Windows text stays
-// as it is. A DOS text that happens to be
-// valid UTF-8 (three-letter words read as three-byte sequences) stays DOS.
+// as it is. A DOS text that happens to be valid UTF-8 (three-letter words read as three-byte
+// sequences) stays DOS.
 TEST(RepairCodePage, TypographyIsNotTakenForDos) {
     std::string english = "He said “hello” — and left…"; // UTF-8, as this source file
     ASSERT_TRUE(IsDosText(english));
