@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
         form.CreateOtherWindows();
         QObject::connect(&terminationSignals, &vocalix::shell::TerminationSignals::Requested, &form,
                          &vocalix::shell::TForm1::EndSession);
+        new vocalix::shell::DesktopSession(form);
         form.show();
         vocalix::shell::FinishStartOnceExposed(form);
         status = app.exec();

@@ -6,6 +6,9 @@
 #include "shell/TForm1.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -71,6 +74,24 @@ void TerminationSignals::Drain() {
     unsigned char byte = 0;
     while (::read(g_pipe[0], &byte, 1) == 1)
         emit Requested(byte);
+}
+
+DesktopSession::DesktopSession(TForm1& form) : QObject(&form), m_form(form) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (auto* gui = qobject_cast<QGuiApplication*>(app))
+        connect(gui, &QGuiApplication::commitDataRequest, this,
+                [this](QSessionManager&) { m_form.SaveRecovery(); });
+    app->installEventFilter(this);
+}
+
+bool DesktopSession::eventFilter(QObject* watched, QEvent* event) {
+    // The window's own quit (after its close, or the close at the end of EndSession) comes
+    // when it is no longer visible and goes on as usual.
+    if (event->type() != QEvent::Quit || watched != QCoreApplication::instance() ||
+        !m_form.isVisible())
+        return false;
+    m_form.EndSession();
+    return true;
 }
 
 RecoveryStore::RecoveryStore(fs::path programDir) : m_root(std::move(programDir) / "recovery") {}

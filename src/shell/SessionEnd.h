@@ -15,6 +15,8 @@ class QSocketNotifier;
 
 namespace vocalix::shell {
 
+class TForm1;
+
 // Turns SIGTERM, SIGHUP and SIGINT into the Qt signal Requested(), delivered by the event
 // loop (a signal handler may do no more than write to a pipe). A second signal of the same
 // kind ends the process at once, as if no handler were installed. One object per process.
@@ -30,6 +32,22 @@ signals:
 private:
     void Drain();
     QSocketNotifier* m_notifier = nullptr;
+};
+
+// The desktop's session manager (logout, shutdown). Its "save yourself" keeps the modified
+// pages at once; its "die", which reaches Qt as a request to quit while the window is still
+// open, ends the window as a termination signal does, asking nothing: Qt would otherwise close
+// the window with the usual questions and hold the logout up. Made a child of the window.
+class DesktopSession : public QObject {
+    Q_OBJECT
+public:
+    explicit DesktopSession(TForm1& form);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TForm1& m_form;
 };
 
 // The unsaved pages of one window on disk: "recovery/session-XXXXXX/pageN.txt" in the program

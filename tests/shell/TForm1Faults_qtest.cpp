@@ -68,6 +68,7 @@ private slots:
     void hugeFileOpensAndSavesUnchanged();
     void endedSessionKeepsUnsavedPagesForTheNextStart();
     void terminationSignalReachesTheEventLoop();
+    void desktopQuitAsksNothingAndKeepsThePages();
 
 private:
     fs::path Dir() const { return m_dir->path().toStdString(); }
@@ -331,6 +332,26 @@ void TForm1FaultsTest::terminationSignalReachesTheEventLoop() {
     ::raise(SIGTERM); // the process lives on: the handler only passes the signal on
     QTRY_COMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
+}
+
+void TForm1FaultsTest::desktopQuitAsksNothingAndKeepsThePages() {
+    // The session manager's "die" at logout reaches the program as a request to quit while
+    // the window is open; Qt alone would close the window with the save question.
+    new DesktopSession(*m_form);
+    m_form->show();
+    const std::string text = Cp("Текст, который никто не сохранил");
+    m_form->ActiveEditor->SetText(text);
+    m_form->ActiveEditor->SetModified(true);
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    QVERIFY(m_prompter->asked.empty());
+    QVERIFY(!m_form->isVisible());
+    std::vector<fs::path> sessions;
+    for (const auto& e : fs::directory_iterator(Dir() / "recovery"))
+        sessions.push_back(e.path());
+    QCOMPARE(sessions.size(), size_t(1));
+    const std::string kept = Read(sessions[0] / "page1.txt");
+    QVERIFY(kept.size() > text.size() && kept.ends_with(text));
 }
 
 VOCALIX_QTEST_MAIN(TForm1FaultsTest)
