@@ -24,6 +24,7 @@
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace vocalix::shell {
@@ -40,6 +41,13 @@ void OnSignal(int number) {
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
     errno = saved;
+}
+
+TForm1* g_exitingForm = nullptr; // the window whose pages exit() writes
+
+void SavePagesAtExit() {
+    if (TForm1* form = std::exchange(g_exitingForm, nullptr))
+        form->SaveRecovery();
 }
 
 } // namespace
@@ -82,6 +90,15 @@ DesktopSession::DesktopSession(TForm1& form) : QObject(&form), m_form(form) {
         connect(gui, &QGuiApplication::commitDataRequest, this,
                 [this](QSessionManager&) { m_form.SaveRecovery(); });
     app->installEventFilter(this);
+    // An orderly end leaves by _exit() and never runs this.
+    static const bool registered = std::atexit(SavePagesAtExit) == 0;
+    if (registered)
+        g_exitingForm = &form;
+}
+
+DesktopSession::~DesktopSession() {
+    if (g_exitingForm == &m_form)
+        g_exitingForm = nullptr;
 }
 
 bool DesktopSession::eventFilter(QObject* watched, QEvent* event) {

@@ -37,11 +37,15 @@ private:
 // The desktop's session manager (logout, shutdown). Its "save yourself" keeps the modified
 // pages at once; its "die", which reaches Qt as a request to quit while the window is still
 // open, ends the window as a termination signal does, asking nothing: Qt would otherwise close
-// the window with the usual questions and hold the logout up. Made a child of the window.
+// the window with the usual questions and hold the logout up. An X server that goes away (the
+// display closed, the server crashed) makes Qt end the process with exit() from inside the
+// event loop; the modified pages are written on the way out. Made a child of the window; one
+// window per process.
 class DesktopSession : public QObject {
     Q_OBJECT
 public:
     explicit DesktopSession(TForm1& form);
+    ~DesktopSession() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
