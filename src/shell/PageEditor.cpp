@@ -440,8 +440,16 @@ bool PageEditor::event(QEvent* event) {
 
 void PageEditor::keyPressEvent(QKeyEvent* event) {
     emit KeyDown(event->key(), event->modifiers());
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const QString typed = event->text();
+    // Alt with a letter that opened no menu is a command key gone astray: it must not type into
+    // the book, as it never does in other editors. AltGr arrives as a group switch and types.
+    const Qt::KeyboardModifiers commandMods =
+        event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+    if (commandMods == Qt::AltModifier && !typed.isEmpty() && typed.at(0).isPrint()) {
+        event->ignore();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (!isReadOnly() && (enter || typed.size() == 1)) {
         const char original = enter ? '\r' : FromUnicodeTable()[typed.at(0).unicode()];
         char key = original;

@@ -52,6 +52,7 @@ private slots:
     void altLetterOpensMenuInBothLayouts_data();
     void altLetterOpensMenuInBothLayouts();
     void sharedLetterOpensTheMenusInTurn();
+    void altLetterOfNoMenuTypesNothing();
     void altAloneFocusesTheMenuBar();
     void allTabsReachableAndToolBarsWhole();
     void dictionaryPanelFitsNamesAndKeepsDraggedWidth();
@@ -155,6 +156,19 @@ void UsabilityTest::sharedLetterOpensTheMenusInTurn() {
         CloseMenus();
         QTest::qWait(10);
     }
+}
+
+void UsabilityTest::altLetterOfNoMenuTypesNothing() {
+    // "Ы" (the Latin S) and a digit begin no menu; the page must stay as it was.
+    PageEditor* editor = m_form->ActiveEditor;
+    for (int key : {int(Qt::Key_S), int(QChar(u'Ы').unicode()), int(Qt::Key_1)})
+        AltKey(editor, key);
+    QTest::qWait(20);
+    QVERIFY(!OpenPopup());
+    QVERIFY(editor->toPlainText().isEmpty());
+    QVERIFY(!editor->document()->isModified());
+    QTest::keyClick(editor, Qt::Key_S);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("s"));
 }
 
 void UsabilityTest::altAloneFocusesTheMenuBar() {
