@@ -156,7 +156,9 @@ void TForm1::RestorePages() {
             active = target;
             ActivatePage(active - 1);
             ActiveEditor = RichEdit[static_cast<size_t>(active)];
-            OpenPrevious(base::FromQString(QFileInfo(argument).absoluteFilePath()));
+            // Unlike a page's previous file, the file named at start is asked for now: when
+            // it cannot be opened, the user hears why, and the page keeps what it had.
+            OpenIntoActivePage(base::FromQString(QFileInfo(argument).absoluteFilePath()));
         }
     }
     ActiveEditor = RichEdit[static_cast<size_t>(active)];

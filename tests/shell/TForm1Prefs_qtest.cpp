@@ -67,6 +67,7 @@ private slots:
     void roundTripOfOptionsGeometryAndPageSlots();
     void roundTripOfPageTextsAndCarets();
     void commandLineFileReplacesTheActivePage();
+    void commandLineFileThatCannotBeOpenedIsReported();
     void prefsDialogShowsCorrectedValuesAndCancelKeepsTheFile();
     void prefsDialogOkAppliesAtOnce();
     void recentFilesLoadAtMostFifteen();
@@ -290,6 +291,23 @@ void TForm1PrefsTest::commandLineFileReplacesTheActivePage() {
     QVERIFY(f.PageBookMarks[2].empty());
     QCOMPARE(f.PageCharPos[2], 0);
     QVERIFY(!f.Item("NZakladGo")->isEnabled());
+}
+
+void TForm1PrefsTest::commandLineFileThatCannotBeOpenedIsReported() {
+    const std::string old = MakeFile("old.txt", "old\r\n");
+    const fs::path missing = Dir() / "missing.txt";
+    for (const fs::path& arg : {missing, Dir()}) {
+        WriteSettings("[Text]\r\nFileName2=" + old + "\r\nActivePageIndex=1\r\n");
+        SetCommandLineFile(QString::fromStdString(arg.string()));
+        m_prompter->asked.clear();
+        TForm1& f = Start();
+        QCOMPARE(f.PageFileName[2], old);
+        QCOMPARE(f.RichEdit[2]->Text(), std::string("old\r\n"));
+        QCOMPARE(int(m_prompter->asked.size()), 1);
+        QVERIFY2(m_prompter->asked[0].text.contains(QString::fromStdString(arg.string())),
+                 qPrintable(m_prompter->asked[0].text));
+        m_form.reset();
+    }
 }
 
 void TForm1PrefsTest::prefsDialogShowsCorrectedValuesAndCancelKeepsTheFile() {
