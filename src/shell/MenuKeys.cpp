@@ -77,6 +77,13 @@ private:
         const qsizetype current = matching.indexOf(m_bar->activeAction());
         QAction* next = matching.at(current < 0 ? 0 : (current + 1) % matching.size());
         m_bar->setActiveAction(next);
+        // As with Qt's own mnemonic, the menu opens on its first command, so that Enter runs it.
+        for (QAction* item : next->menu()->actions()) {
+            if (!item->isSeparator() && item->isVisible() && item->isEnabled()) {
+                next->menu()->setActiveAction(item);
+                break;
+            }
+        }
         return true;
     }
 
